@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package Valvenix needs to build, run, test and benchmark.
+# Skips what is already installed; uses sudo only when not root.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+    libsqlite3-dev libssl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-noto-core fonts-noto-mono
+    xvfb xauth imagemagick
+    clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,42 @@
+// Shared pieces of the valvenix-cli commands: argument access, errors and exit codes.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum Exit { kOk = 0, kInternal = 1, kUsage = 2 };
+
+// A refused command line or sheet: printed on stderr, exit status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Positional words and --options of one command. Options listed as flags take no value.
+class Args {
+public:
+    Args(const std::vector<std::string>& words, const std::vector<std::string>& valueOptions,
+         const std::vector<std::string>& flags);
+    const std::vector<std::string>& positional() const { return positional_; }
+    std::optional<std::string> value(const std::string& option) const;
+    bool flag(const std::string& option) const;
+    double number(const std::string& option) const; // required numeric option
+    std::optional<double> optionalNumber(const std::string& option) const;
+    std::optional<int> optionalInt(const std::string& option) const;
+
+private:
+    std::vector<std::string> positional_;
+    std::map<std::string, std::string> values_;
+    std::vector<std::string> flags_;
+};
+
+double parseNumber(const std::string& text, const std::string& what);
+
+int runModels(const std::vector<std::string>& words);
+int runCurrent(const std::vector<std::string>& words);
+
+} // namespace cli

@@ -1,0 +1,62 @@
+// valvenix-cli: the headless host of Valvenix for scripts, batch runs and tests.
+#include "cli.h"
+
+#include "storage/data_folder.h"
+#include "storage/model_database.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+
+namespace {
+const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
+                     "  models [--type triode|pentode]\n"
+                     "  current MODEL --va V --vg V [--vs V]\n";
+
+int run(std::vector<std::string> words) {
+    // --data-dir may stand before or after the command word.
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "--data-dir") {
+            if (i + 1 >= words.size())
+                throw cli::UsageError("option --data-dir needs a value");
+            setDataFolderOverride(words[i + 1]);
+            words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+            --i;
+        }
+    }
+    if (words.empty() || words[0] == "--help" || words[0] == "-h") {
+        std::fputs(kUsage, words.empty() ? stderr : stdout);
+        return words.empty() ? cli::kUsage : cli::kOk;
+    }
+    const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
+        {"models", cli::runModels},
+        {"current", cli::runCurrent},
+    };
+    auto command = commands.find(words[0]);
+    if (command == commands.end())
+        throw cli::UsageError("unknown command \"" + words[0] + "\"\n" + kUsage);
+    if (!dataFolderExists())
+        throw cli::UsageError("the data folder " + dataFolder() + " does not exist");
+    if (prepareModelDatabase())
+        std::fprintf(stderr, "%s\n", kModelDatabaseUpdatedMessage);
+    return command->second(std::vector<std::string>(words.begin() + 1, words.end()));
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i)
+        words.emplace_back(argv[i]);
+    try {
+        return run(words);
+    } catch (const cli::UsageError& e) {
+        std::fprintf(stderr, "valvenix-cli: %s\n", e.what());
+        return cli::kUsage;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "valvenix-cli: %s\n", e.what());
+        return cli::kInternal;
+    }
+}

@@ -1,0 +1,36 @@
+// Model rows used by the core tests, built without a database file.
+#pragma once
+
+#include "model/tube.h"
+#include "model/builtin_models.h"
+
+#include <memory>
+#include <stdexcept>
+
+inline TubeParams builtinParams(const std::string& name) {
+    for (const auto& p : builtinModels())
+        if (p.name == name)
+            return p;
+    throw std::invalid_argument("no built-in model " + name);
+}
+
+inline TTube builtinTube(const std::string& name, const std::string& ref = "T1") {
+    return TTube(builtinParams(name), ref);
+}
+
+// A model row with a name and nothing else, as loading an unknown name gives.
+inline TubeParams unknownModel(const std::string& name) {
+    TubeParams p;
+    p.name = name;
+    return p;
+}
+
+inline TubeFactory builtinFactory() {
+    return [](const std::string& model, const std::string& ref) {
+        for (const auto& p : builtinModels())
+            if (p.name == model)
+                return std::make_unique<TTube>(p, ref);
+        return std::make_unique<TTube>(unknownModel(model), ref);
+    };
+}
+
