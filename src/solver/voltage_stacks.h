@@ -1,0 +1,24 @@
+// TVoltageStacks: the DC voltages along one series branch, from the supply side down to ground,
+// each with the colour of its bar.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TItem {
+    std::string nom;     // element name as shown: "Ra", "T1", "Rk"
+    double valeur = 0;   // DC voltage across the element, V
+    std::uint32_t color; // 0xAARRGGBB
+};
+
+using TItems = std::vector<TItem>;
+
+struct TVoltageStacks {
+    TItems Items;
+    void Add(const std::string& nom, double valeur, std::uint32_t couleur) { Items.push_back({nom, valeur, couleur}); }
+};
+
+constexpr std::uint32_t kStackRed = 0xFFFF0000;
+constexpr std::uint32_t kStackYellow = 0xFFFFFF00;
+constexpr std::uint32_t kStackGreen = 0xFF008000;
