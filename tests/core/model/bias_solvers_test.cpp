@@ -43,7 +43,7 @@ TEST(BasicBiasPoints, StartsAtHalfTheLoadLineLimit) {
     const int n = t.basicBiasPoints(250, 100e3, 1e3, vak, vgk, ia, &trace2);
     EXPECT_LT(n, 1000);
     EXPECT_NEAR(ia * 1000, 0.954, 0.002);
-    EXPECT_NEAR(vgk, -1e3 * ia, 1e-9);
+    EXPECT_NEAR(vgk, -1e3 * ia, 2e-3); // Vgk follows the iterate, Ia the tube
     TTube quiet = builtinTube("ECC83 / 12AX7");
     double vak2, vgk2, ia2;
     EXPECT_EQ(quiet.basicBiasPoints(250, 100e3, 1e3, vak2, vgk2, ia2), n);
@@ -53,9 +53,9 @@ TEST(BasicBiasPoints, StartsAtHalfTheLoadLineLimit) {
 TEST(GridBiasPoints, ConvergesAndPinsAnOverdrivenGrid) {
     TTube t = builtinTube("ECC82 / 12AU7");
     double vak, vgk, ia;
-    const int n = t.gridBiasPoints(300, 22e3, 10e3, 100, vak, vgk, ia);
+    const int n = t.gridBiasPoints(300, 10e3, 10e3, 50, vak, vgk, ia);
     EXPECT_LT(n, 1000);
-    EXPECT_NEAR(vgk, 100 - 10e3 * ia, 0.05);
+    EXPECT_NEAR(vgk, 50 - 10e3 * ia, 0.05);
     EXPECT_LT(vgk, 0);
 
     // Vg so high that Vg - Rk·I stays positive: the grid is held at the cathode.
@@ -118,7 +118,8 @@ TEST(PairBias, BothTubesAgreeOnTheCurrent) {
     } cases[] = {
         {"SRPP ECC83", true, "ECC83 / 12AX7", 300, 0, 1.5e3, 1.5e3, 0},
         {"SRPP ECC88 with anode resistor", true, "ECC88 / 6DJ8", 250, 0, 220, 220, 1e3},
-        {"cascode ECC88", false, "ECC88 / 6DJ8", 300, 120, 220, 20e3, 0},
+        {"cascode ECC88", false, "ECC88 / 6DJ8", 300, 150, 1e3, 47e3, 0},
+        {"follower on a sink ECC82", false, "ECC82 / 12AU7", 300, 150, 1e3, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
