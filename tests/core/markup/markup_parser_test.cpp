@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 // The solver window's report classes plus a few made-up ones that show the class rules.
@@ -20,6 +22,10 @@ struct ParseCase {
     std::vector<std::string> strings; // added one after another to the same parser
     std::string expected;             // describeRuns of each string, joined by "||"
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const ParseCase parseCases[] = {
     {"BoldPair", {"a<b>bold</b>c"}, "a{}|bold{b}|c{}"},
