@@ -43,6 +43,7 @@ struct SolveResult {
     std::vector<TVoltageStacks> stacks;                      // column 1, 2, ... of the stack bars
     std::vector<std::string> gridRow;                        // status, model, cells
     std::vector<LoadLineData> loadLines;
+    std::vector<TTube> tubes; // each solved tube with its small-signal parameters, slot order
     std::optional<BodeData> bode;
     std::vector<TFormConvergence> traces;
     std::vector<std::string> messages; // texts of the dialogs the solve shows

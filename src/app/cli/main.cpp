@@ -4,8 +4,10 @@
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <exception>
 #include <functional>
 #include <map>
@@ -13,7 +15,9 @@
 namespace {
 const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  models [--type triode|pentode]\n"
-                     "  current MODEL --va V --vg V [--vs V]\n";
+                     "  current MODEL --va V --vg V [--vs V]\n"
+                     "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
+                     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -33,6 +37,7 @@ int run(std::vector<std::string> words) {
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"models", cli::runModels},
         {"current", cli::runCurrent},
+        {"solve", cli::runSolve},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
@@ -46,10 +51,16 @@ int run(std::vector<std::string> words) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)
         words.emplace_back(argv[i]);
+    // Pictures need fonts, hence a GUI application; it never opens a window.
+    const bool pictures = std::find(words.begin(), words.end(), "--png-dir") != words.end() ||
+                          std::find(words.begin(), words.end(), "curves") != words.end();
+    if (pictures && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        pictures ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     try {
         return run(words);
     } catch (const cli::UsageError& e) {

@@ -1,0 +1,137 @@
+// valvenix-cli solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [bandwidth options]:
+// fills the circuit's sheet as a first opening does, applies the assignments, solves, prints.
+#include "cli.h"
+#include "solve_output.h"
+
+#include "circuits/catalogue.h"
+#include "solver/solve_command.h"
+#include "storage/model_database.h"
+#include "storage/settings.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace cli {
+
+namespace {
+int circuitNumber(const std::string& word) {
+    std::string digits = word;
+    if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
+        digits.erase(0, 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 3)
+        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+    const int n = std::stoi(digits);
+    if (n < 1 || n > kCircuitCount)
+        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+    return n;
+}
+
+bool parseCheck(const std::string& name, const std::string& value) {
+    for (const char* yes : {"1", "true", "yes", "on"})
+        if (value == yes)
+            return true;
+    for (const char* no : {"0", "false", "no", "off"})
+        if (value == no)
+            return false;
+    throw UsageError(name + " is a check box: give 1 or 0, not \"" + value + "\"");
+}
+
+void assign(Sheet& sheet, const std::string& assignment) {
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw UsageError("expected NAME=VALUE, not \"" + assignment + "\"");
+    const std::string name = assignment.substr(0, eq);
+    const std::string value = assignment.substr(eq + 1);
+    SheetControl* c = sheet.find(name);
+    if (!c || c->kind == ControlKind::Label || c->kind == ControlKind::Caption)
+        throw UsageError(controlMissing(sheet.circuit, name));
+    switch (c->kind) {
+    case ControlKind::Edit:
+        c->text = value;
+        break;
+    case ControlKind::CheckBox:
+        c->checked = parseCheck(name, value);
+        break;
+    case ControlKind::Selector: {
+        for (std::size_t i = 0; i < c->items.size(); ++i)
+            if (c->items[i] == value) {
+                c->selected = static_cast<int>(i);
+                return;
+            }
+        std::string list;
+        for (const auto& item : c->items)
+            list += "\n  " + item;
+        throw UsageError(name + " has no item \"" + value + "\"; its items are:" + list);
+    }
+    default:
+        break;
+    }
+}
+
+int optionIndex(const Args& args, const std::string& option, int count, int fallback) {
+    const auto v = args.optionalInt(option);
+    if (!v)
+        return fallback;
+    if (*v < 0 || *v >= count)
+        throw UsageError(option + " takes an item index from 0 to " + std::to_string(count - 1));
+    return *v;
+}
+
+std::string controlMissing(int circuit, const std::string& name) {
+    return "C" + std::to_string(circuit) + " has no control " + name;
+}
+
+std::string timeOfDay() {
+    const std::time_t now = std::time(nullptr);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%H:%M:%S", std::localtime(&now));
+    return buf;
+}
+} // namespace
+
+int runSolve(const std::vector<std::string>& words) {
+    Args args(words, {"--png-dir", "--freqmin", "--freqmax", "--straycaps", "--feedback"},
+              {"--json", "--ignore-miller", "--trace"});
+    if (args.positional().empty())
+        throw UsageError("solve needs a circuit: solve C<n> [NAME=VALUE ...]");
+
+    SolveRequest rq;
+    rq.circuit = circuitNumber(args.positional()[0]);
+    rq.sheet = newSheet(rq.circuit);
+    const CircuitInfo& info = circuitInfo(rq.circuit);
+    for (const TubeSelector& s : info.tubeSelectors) {
+        if (SheetControl* c = rq.sheet.find(s.name)) {
+            c->items = listModelNamesByType(s.kind);
+            c->selected = c->items.empty() ? -1 : 0;
+        }
+    }
+    for (std::size_t i = 1; i < args.positional().size(); ++i)
+        assign(rq.sheet, args.positional()[i]);
+
+    rq.bode.freqmin = optionIndex(args, "--freqmin", 4, 1);
+    rq.bode.freqmax = optionIndex(args, "--freqmax", 4, 1);
+    rq.bode.straycaps = optionIndex(args, "--straycaps", 5, 0);
+    rq.bode.feedback = optionIndex(args, "--feedback", 8, 0);
+    rq.bode.ignoreMiller = args.flag("--ignore-miller");
+    rq.traceConvergence = args.flag("--trace");
+    rq.tubes = databaseTubeFactory();
+    rq.timeOfDay = timeOfDay();
+
+    const SolveOutcome outcome = solveCommand(rq);
+    if (!outcome.solved) {
+        for (const auto& m : outcome.messages)
+            std::fprintf(stderr, "%s\n", m.c_str());
+        return kUsage;
+    }
+    TIniPosDim settings;
+    settings.Open();
+    settings.setLastCircuit(rq.circuit);
+
+    if (const auto dir = args.value("--png-dir"))
+        writeSolvePictures(*dir, rq, outcome.result);
+    const std::string text = args.flag("--json") ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kOk;
+}
+
+} // namespace cli

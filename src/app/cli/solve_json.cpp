@@ -1,0 +1,128 @@
+// The solve result as one JSON object, and as plain text.
+#include "json_writer.h"
+#include "solve_output.h"
+
+#include "circuits/catalogue.h"
+#include "frequency/bode_text.h"
+#include "markup/markup.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+std::string argb(std::uint32_t c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%08X", c);
+    return buf;
+}
+
+void writeTube(JsonWriter& j, const TTube& t) {
+    j.beginObject();
+    j.key("ref").value(t.Reference());
+    j.key("model").value(t.ModelName());
+    j.key("Ia").value(t.Ia());
+    j.key("Vak").value(t.Vak());
+    j.key("Vgk").value(t.Vgk());
+    j.key("Vek").value(t.Vek());
+    j.key("Ie").value(t.Ie());
+    j.key("gm").value(t.gm());
+    j.key("rho").value(t.ρ());
+    j.key("mu").value(t.µ());
+    j.endObject();
+}
+
+void writeBode(JsonWriter& j, const BodeData& b, const NumberLocale& loc) {
+    j.beginObject();
+    j.key("freqs").array(b.freqs);
+    j.key("gains").beginArray();
+    for (std::size_t i = 0; i < b.curves.size(); ++i) {
+        j.beginObject();
+        j.key("legend").value(i < b.legends.size() ? b.legends[i].titre : std::string());
+        j.key("values").array(b.curves[i]);
+        j.endObject();
+    }
+    j.endArray();
+    j.key("overall").array(b.overall);
+    j.key("fpk").value(b.fpk);
+    j.key("fL").value(b.fL);
+    j.key("fH").value(b.fH);
+    j.key("summary").value(b.summary);
+    j.key("table").beginArray();
+    j.array(tableColumns());
+    for (const auto& row : b.table)
+        j.array(tableCells(row, loc));
+    j.endArray();
+    j.endObject();
+}
+} // namespace
+
+std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
+    const CircuitInfo& info = circuitInfo(rq.circuit);
+    JsonWriter j;
+    j.beginObject();
+    j.key("circuit").value(info.code);
+    j.key("title").value(r.title);
+    j.key("ok").value(r.ok);
+    j.key("dc_report").value(r.dcReport);
+    j.key("ac_report").value(r.acReport);
+    j.key("dc_text").value(markupToPlainText(r.dcReport));
+    j.key("ac_text").value(markupToPlainText(r.acReport));
+    j.key("labels").beginObject();
+    for (const auto& [name, text] : r.labels)
+        j.key(name).value(text);
+    j.endObject();
+    j.key("grid_columns").array(info.gridColumns);
+    j.key("grid_row").array(r.gridRow);
+    j.key("tubes").beginArray();
+    for (const auto& t : r.tubes)
+        writeTube(j, t);
+    j.endArray();
+    j.key("stacks").beginArray();
+    for (const auto& column : r.stacks) {
+        j.beginArray();
+        for (const auto& item : column.Items) {
+            j.beginObject();
+            j.key("name").value(item.nom);
+            j.key("volts").value(item.valeur);
+            j.key("color").value(argb(item.color));
+            j.endObject();
+        }
+        j.endArray();
+    }
+    j.endArray();
+    j.key("bode");
+    if (r.bode)
+        writeBode(j, *r.bode, rq.locale);
+    else
+        j.null();
+    j.key("power").null();
+    j.key("messages").array(r.messages);
+    j.endObject();
+    return j.str() + "\n";
+}
+
+std::string solveText(const SolveRequest& rq, const SolveResult& r) {
+    const CircuitInfo& info = circuitInfo(rq.circuit);
+    std::string out = markupToPlainText(r.dcReport) + "\n";
+    if (!r.acReport.empty())
+        out += "\n" + markupToPlainText(r.acReport) + "\n";
+    for (const auto& m : r.messages)
+        out += "\n" + m + "\n";
+    if (!r.labels.empty()) {
+        out += "\nSchematic:";
+        for (const auto& [name, text] : r.labels)
+            out += "  " + name + " " + text;
+        out += "\n";
+    }
+    out += "\nLogged results:\n";
+    std::vector<std::string> columns = {"-"};
+    columns.insert(columns.end(), info.gridColumns.begin(), info.gridColumns.end());
+    for (std::size_t i = 0; i < r.gridRow.size(); ++i)
+        out += "  " + (i < columns.size() ? columns[i] : std::string()) + "\t" + r.gridRow[i] + "\n";
+    if (r.bode && !r.bode->summary.empty())
+        out += "\nBandwidth: " + r.bode->summary + "\n";
+    return out;
+}
+
+} // namespace cli

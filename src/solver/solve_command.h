@@ -1,0 +1,21 @@
+// The solve command without its window: validate the sheet, then call the circuit's solver.
+#pragma once
+
+#include "solver/solve.h"
+
+#include <string>
+#include <vector>
+
+using CircuitSolver = void (*)(const SolveRequest&, SolveResult&);
+
+// The solver of circuit n, or nullptr while none is built for it.
+CircuitSolver circuitSolver(int n);
+
+struct SolveOutcome {
+    bool solved = false;               // false: refused, nothing computed
+    std::vector<std::string> messages; // validation messages (each shown followed by an empty line)
+    SolveResult result;
+};
+
+// Validates the request's sheet and, when it passes, runs the solver of its circuit.
+SolveOutcome solveCommand(const SolveRequest& request);

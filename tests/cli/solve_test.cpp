@@ -1,0 +1,107 @@
+// valvenix-cli solve: the JSON contract, plain text, pictures and refused sheets.
+#include "cli_runner.h"
+
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <fstream>
+
+namespace {
+QJsonObject parse(const std::string& out) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n" << out;
+    return doc.object();
+}
+} // namespace
+
+TEST_F(CliFixture, SolveC1GivesTheReferenceCaseAsJson) {
+    const CliRun r = run({"solve", "C1", "LBtube=ECC83 / 12AX7", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonObject j = parse(r.out);
+    EXPECT_EQ(j["circuit"].toString(), "C1");
+    EXPECT_TRUE(j["ok"].toBool());
+    const QJsonObject t1 = j["tubes"].toArray()[0].toObject();
+    EXPECT_EQ(t1["ref"].toString(), "T1");
+    EXPECT_NEAR(t1["Ia"].toDouble() * 1000, 0.9538, 0.00005);
+    EXPECT_NEAR(t1["Vak"].toDouble(), 153.72, 0.005);
+    EXPECT_NEAR(t1["Vgk"].toDouble(), -0.953, 0.0005);
+    EXPECT_NEAR(t1["rho"].toDouble(), 48282, 50);
+    EXPECT_NEAR(t1["gm"].toDouble() * 1000, 2.0, 0.05);
+    EXPECT_NEAR(t1["mu"].toDouble(), 95, 0.5);
+    const QJsonObject labels = j["labels"].toObject();
+    EXPECT_EQ(labels["LabelVa"].toString(), "154.6V");
+    EXPECT_EQ(labels["LabelVk"].toString(), "0.95V");
+    EXPECT_EQ(labels["LabelIa"].toString(), "0.95mA");
+    const QJsonArray row = j["grid_row"].toArray();
+    ASSERT_EQ(row.size(), 16);
+    EXPECT_EQ(row[14].toString(), "-59.7");
+    EXPECT_EQ(row[15].toString(), "-34.6");
+    EXPECT_TRUE(j["ac_text"].toString().contains("32561Ω"));
+    EXPECT_TRUE(j["ac_text"].toString().contains("59025Ω"));
+    EXPECT_FALSE(j["dc_text"].toString().contains("<"));
+    const QJsonObject bode = j["bode"].toObject();
+    EXPECT_EQ(bode["freqs"].toArray().size(), 46);
+    EXPECT_TRUE(bode["summary"].toString().contains("BW -3dB"));
+    EXPECT_TRUE(j["messages"].toArray().isEmpty());
+    EXPECT_TRUE(j["power"].isNull());
+}
+
+TEST_F(CliFixture, SolveReportsRedVerdictsWithExitZero) {
+    const CliRun r = run({"solve", "C1", "EdRk=0", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonObject j = parse(r.out);
+    EXPECT_FALSE(j["ok"].toBool());
+    EXPECT_TRUE(j["dc_text"].toString().contains("No convergence !\nVgk > 0"));
+    EXPECT_EQ(j["grid_row"].toArray()[0].toString(), "ERROR");
+}
+
+TEST_F(CliFixture, SolvePlainTextAndOptions) {
+    const CliRun r = run({"solve", "c1", "EdVb=300", "--freqmin", "0", "--freqmax", "3", "--feedback", "7"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Small signal estimations:"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Bandwidth: Max gain"), std::string::npos) << r.out;
+}
+
+TEST_F(CliFixture, SolveRefusesBadSheetsAndArguments) {
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {"supply too high", {"solve", "C1", "EdVb=801"}, "Supply voltage must be in the 20 ... 800V interval"},
+        {"not a number", {"solve", "C1", "EdRa=12x"}, "EdRa"},
+        {"unknown control", {"solve", "C1", "EdZz=1"}, "C1 has no control EdZz"},
+        {"unknown tube", {"solve", "C1", "LBtube=EL34"}, "has no item \"EL34\""},
+        {"bad check box", {"solve", "C1", "CheckBoxCkconnected=maybe"}, "check box"},
+        {"no circuit", {"solve"}, "needs a circuit"},
+        {"circuit out of range", {"solve", "C43"}, "C1 ... C42"},
+        {"bad assignment", {"solve", "C1", "EdRa"}, "NAME=VALUE"},
+        {"option index out of range", {"solve", "C1", "--feedback", "9"}, "--feedback"},
+        {"missing picture folder", {"solve", "C1", "--png-dir", "/nonexistent/pics"}, "does not exist"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.name << "\n" << r.out;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    }
+}
+
+TEST_F(CliFixture, SolveWritesThePictures) {
+    QTemporaryDir pics;
+    const CliRun r = run({"solve", "C1", "--trace", "--png-dir", pics.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* name : {"C1-bode.png", "C1-loadline-T1.png", "C1-stacks.png", "C1-convergence-T1.png"}) {
+        const QImage image(QDir(pics.path()).filePath(name));
+        EXPECT_FALSE(image.isNull()) << name;
+    }
+}
+
+TEST_F(CliFixture, SolveRecordsTheLastCircuit) {
+    ASSERT_EQ(run({"solve", "C1"}).exitCode, 0);
+    std::ifstream ini(file("valvenix.ini"));
+    const std::string text((std::istreambuf_iterator<char>(ini)), {});
+    EXPECT_NE(text.find("lastcircuit=1"), std::string::npos) << text;
+}
