@@ -8,8 +8,8 @@
 
 struct TRecLegende {
     std::string titre;
-    bool display = true;      // the legend's check box: draw the curve
-    std::uint32_t color = 0;  // 0xAARRGGBB
+    bool display = true;     // the legend's check box: draw the curve
+    std::uint32_t color = 0; // 0xAARRGGBB
 };
 using TLegendes = std::vector<TRecLegende>;
 

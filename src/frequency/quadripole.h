@@ -1,0 +1,105 @@
+// TQuadripole: one passive network or tube stage of a circuit's signal chain, with its node
+// capacitances, its gain(s) and input impedance at one frequency (magnitudes only).
+#pragma once
+
+#include "model/tube.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The numbers are fixed: solvers and the per-stage table rely on them.
+enum TTypeQuadripole : std::uint8_t {
+    tqpInputGrid = 0,
+    tqpOutputLoad = 1,
+    tqpLevelShifter = 2,
+    tqpInterStage = 3,
+    tqpTubeCatCom = 4,
+    tqpTubeCatFol = 5,
+    tqpTubeGriCom = 6,
+    tqpTubeAnoCom = 7,
+    tqpTubePullUpDn = 8,
+    tqpTubeCathodyne = 9,
+    tqpTubeDifférentiel = 10,
+    tqpTubeMixer = 11,
+};
+
+using TArrayDouble = std::vector<double>;
+struct TNewGain {
+    TArrayDouble gains;
+};
+using TNewGains = std::vector<TNewGain>;
+
+// "Type" text of a kind in the per-stage table ("RC-in", "Cat-com", ...; empty for the mixer).
+std::string quadripoleTypeText(TTypeQuadripole kind);
+// Number of outputs of a kind: 2 for the cathodyne and the differential pair, else 1.
+int quadripoleOutputs(TTypeQuadripole kind);
+
+class TQuadripole {
+public:
+    // parms: the kind's components in order, the stray capacitance unit S last.
+    // switches: ignoreBootstrap first; C1Shunted (input grid) or Ckconnected (common cathode,
+    // mixer) second. A missing second switch means C1 not shunted and Ck connected.
+    // T is not owned and must outlive every evaluation; kinds 0-3 take none (nullptr).
+    TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int> aval,
+                const std::vector<double>& parms, const std::vector<bool>& switches);
+
+    // parms = [f] (output load), [f, L1] (single output) or [f, L1, L2] (two outputs), where L
+    // is the input impedance of the two-port on that output. switches are not read: the flags
+    // given at construction apply. Sets the gain fields, then the input impedance for f.
+    void getVarGains(const std::vector<double>& parms, const std::vector<bool>& switches, double& g0,
+                     double& g1);
+    void getVarGains(const std::vector<double>& parms, double& g0, double& g1) {
+        getVarGains(parms, {}, g0, g1);
+    }
+
+    // Input impedance at a frequency for the given external load; reads the last gain(s).
+    void setZinQuadripole(double fréquence, double LoadExterne);
+
+    TTypeQuadripole Nature() const { return tqp; }
+    double ZinQPMémorisé() const { return ZinQuadripole; }
+    double GainQPMémorisé() const { return gainQuadripole; }
+    double Av0() const { return FAv0; }
+    double Av1() const { return Fav1; }
+    double Zi() const { return FZi; }
+    int outputs() const { return quadripoleOutputs(tqp); }
+    std::string typeText() const { return quadripoleTypeText(tqp); }
+
+    TTypeQuadripole tqp;
+    double R1 = 0, C1 = 0, R2 = 0, C2 = 0, R3 = 0, C3 = 0;
+    double Ca = 0;
+    double Cs = 0;
+    double Ro = 0, Co = 0;
+    double Rg = 0;
+    double Rgs = 0, Cgs = 0;
+    double Rs = 0;
+    double Ra = 0, Rk = 0, Ck = 0;
+    double Rgk = 0;
+    double Ra1 = 0, Ra2 = 0;
+    double Cpin = 0;
+    double Cpou = 0;
+    double gainQuadripole = 0;
+    double ZinQuadripole = 0;
+    bool Ckconnected = true;
+    bool C1Shunted = false;
+    const TTube* Tube = nullptr;
+    bool ignoreBootstrap = false;
+    double FAv0 = 0;
+    double Fav1 = 0;
+    double FZi = 0;
+    std::vector<int> Faval;
+    TNewGains Gains;
+
+private:
+    // Small-signal values of the tube at its operating point (0 without a tube).
+    double mu() const { return Tube ? Tube->µ() : 0; }
+    double gm() const { return Tube ? Tube->gm() : 0; }
+    double rho() const { return Tube ? Tube->ρ() : 0; }
+    double cgk() const { return Tube ? Tube->Cgk() : 0; }
+    double cga() const { return Tube ? Tube->Cga() : 0; }
+    double cak() const { return Tube ? Tube->Cak() : 0; }
+
+    void setNodeCapacitances(double S);
+    // The cathode impedance of the common-cathode and mixer kinds.
+    double cathodeImpedance(double w) const;
+};

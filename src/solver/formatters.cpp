@@ -1,0 +1,56 @@
+// Value formatters of the reports. Each format is head + decimal count + tail, applied to
+// (label, value), so the decimal count is part of the printf format as in every report.
+#include "solver/formatters.h"
+
+#include "util/format.h"
+
+#include <cmath>
+
+namespace {
+
+std::string makeFormat(const char* head, int n, const char* tail) {
+    return std::string(head) + std::to_string(n < 0 ? 0 : n) + tail;
+}
+
+bool isWhole(double x) {
+    return std::isfinite(x) && x == std::floor(x);
+}
+
+} // namespace
+
+std::string fmtTransconductance(const std::string& label, int n, double gm) {
+    return strFormat(makeFormat("%s<css=gm>%.", n, "fmA/V</css>").c_str(), label.c_str(), gm * 1000);
+}
+
+std::string fmtAmplification(const std::string& label, int n, double mu) {
+    return strFormat(makeFormat("%s<css=µ>%.", n, "f</css>").c_str(), label.c_str(), mu);
+}
+
+std::string fmtVoltage(const std::string& label, int n, double volts) {
+    return strFormat(makeFormat("%s <css=%s>%.", n, "f V</css>").c_str(), label.c_str(),
+                     volts < 0 ? "vn" : "vp", volts);
+}
+
+std::string fmtCurrent(const std::string& label, int n, double mA) {
+    return strFormat(makeFormat("%s <css=i>%.", n, "f mA</css>").c_str(), label.c_str(), mA);
+}
+
+std::string fmtPowerMW(const std::string& label, int n, double mW) {
+    return strFormat(makeFormat("%s <css=mw>%.", n, "f mW</css>").c_str(), label.c_str(), mW);
+}
+
+std::string fmtPowerW(const std::string& label, int n, double watts) {
+    return strFormat(makeFormat("%s <css=w>%.", n, "f W</css>").c_str(), label.c_str(), watts);
+}
+
+std::string scaleResistance(int n, double ohms) {
+    if (isWhole(ohms) && isWhole(ohms / 1e6))
+        return strFormat(makeFormat("%.", n, "fMΩ").c_str(), ohms / 1e6);
+    if (isWhole(ohms) && isWhole(ohms / 1000))
+        return strFormat(makeFormat("%.", n, "fkΩ").c_str(), ohms / 1000);
+    return strFormat(makeFormat("%.", n, "fΩ").c_str(), ohms);
+}
+
+std::string fmtResistance(const std::string& label, int n, double ohms) {
+    return label + "<css=r>" + scaleResistance(n, ohms) + "</css>";
+}

@@ -1,0 +1,186 @@
+// Settings file access through QSettings in INI format, one short-lived QSettings per operation so
+// that every write is flushed at once and no pending change outlives the call.
+#include "storage/settings.h"
+
+#include "storage/data_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString fullKey(const std::string& section, const std::string& key) {
+    return qs(section) + "/" + qs(key);
+}
+
+// The raw text of a value. An unquoted value with commas reads back as a list: join it again.
+std::optional<QString> rawValue(const std::string& path, const std::string& section, const std::string& key) {
+    if (path.empty())
+        return std::nullopt;
+    QSettings file(qs(path), QSettings::IniFormat);
+    const QVariant value = file.value(fullKey(section, key));
+    if (!value.isValid())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(",");
+    return value.toString();
+}
+
+std::optional<int> asInteger(const std::optional<QString>& text) {
+    if (!text)
+        return std::nullopt;
+    bool ok = false;
+    const int value = text->trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+const char* const kLastCircuit = "lastcircuit";
+const char* const kDisplayHor = "displayhor";
+const char* const kFlat = "flat";
+const char* const kEditBorders = "editborders";
+const char* const kCkbBackground = "ckbbackground";
+const char* const kRgBorders = "rgborders";
+const char* const kStrayCaps = "straycaps";
+const char* const kVs = "vs";
+const char* const kDefaultVs = "100";
+constexpr int kStrayCapChoices = 5;
+
+} // namespace
+
+std::string circuitSection(int circuit) {
+    return "C" + std::to_string(circuit);
+}
+
+void TIniPosDim::Open(const std::string& fileName) {
+    path_ = dataFilePath(fileName);
+}
+
+void TIniPosDim::Close() {
+    path_.clear();
+}
+
+bool TIniPosDim::hasKey(const std::string& section, const std::string& key) const {
+    return rawValue(path_, section, key).has_value();
+}
+
+int TIniPosDim::readInteger(const std::string& section, const std::string& key, int defaultValue) const {
+    return asInteger(rawValue(path_, section, key)).value_or(defaultValue);
+}
+
+bool TIniPosDim::readBool(const std::string& section, const std::string& key, bool defaultValue) const {
+    const std::optional<int> value = asInteger(rawValue(path_, section, key));
+    return value ? *value != 0 : defaultValue;
+}
+
+std::string TIniPosDim::readString(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) const {
+    const std::optional<QString> value = rawValue(path_, section, key);
+    return value ? value->toStdString() : defaultValue;
+}
+
+bool TIniPosDim::writeEntries(const std::string& section,
+                              const std::vector<std::pair<std::string, std::string>>& entries) {
+    // QSettings would create missing folders on its own; the data folder belongs to installation.
+    if (path_.empty() || !QFileInfo(QFileInfo(qs(path_)).absolutePath()).isDir())
+        return false;
+    QSettings file(qs(path_), QSettings::IniFormat);
+    for (const auto& [key, value] : entries)
+        file.setValue(fullKey(section, key), qs(value));
+    file.sync();
+    return file.status() == QSettings::NoError;
+}
+
+bool TIniPosDim::writeString(const std::string& section, const std::string& key, const std::string& value) {
+    return writeEntries(section, {{key, value}});
+}
+
+bool TIniPosDim::writeInteger(const std::string& section, const std::string& key, int value) {
+    return writeString(section, key, std::to_string(value));
+}
+
+bool TIniPosDim::writeBool(const std::string& section, const std::string& key, bool value) {
+    return writeString(section, key, value ? "1" : "0");
+}
+
+int TIniPosDim::lastCircuit() const {
+    return readInteger(kMainSection, kLastCircuit, 0);
+}
+bool TIniPosDim::setLastCircuit(int circuit) {
+    return writeInteger(kMainSection, kLastCircuit, circuit);
+}
+bool TIniPosDim::displayHor() const {
+    return readBool(kMainSection, kDisplayHor, true);
+}
+bool TIniPosDim::setDisplayHor(bool horizontal) {
+    return writeBool(kMainSection, kDisplayHor, horizontal);
+}
+bool TIniPosDim::flat() const {
+    return readBool(kMainSection, kFlat, true);
+}
+bool TIniPosDim::setFlat(bool gallery) {
+    return writeBool(kMainSection, kFlat, gallery);
+}
+int TIniPosDim::editBorders() const {
+    return readInteger(kMainSection, kEditBorders, 0);
+}
+bool TIniPosDim::setEditBorders(int item) {
+    return writeInteger(kMainSection, kEditBorders, item);
+}
+bool TIniPosDim::ckbBackground() const {
+    return readBool(kMainSection, kCkbBackground, true);
+}
+bool TIniPosDim::setCkbBackground(bool grey) {
+    return writeBool(kMainSection, kCkbBackground, grey);
+}
+int TIniPosDim::rgBorders() const {
+    return readInteger(kMainSection, kRgBorders, 0);
+}
+bool TIniPosDim::setRgBorders(int item) {
+    return writeInteger(kMainSection, kRgBorders, item);
+}
+
+int TIniPosDim::bodeStrayCaps() const {
+    return readInteger(kBodeSection, kStrayCaps, 0);
+}
+bool TIniPosDim::setBodeStrayCaps(int item) {
+    return writeInteger(kBodeSection, kStrayCaps, item);
+}
+double TIniPosDim::bodeStrayCapFarads() const {
+    // A hand-edited index outside the choices would give zero or negative capacitance.
+    const int item = std::clamp(bodeStrayCaps(), 0, kStrayCapChoices - 1);
+    return (item + 1) * 1e-12;
+}
+
+std::string TIniPosDim::pentodeVs() const {
+    const std::string text = readString(kPentodeSection, kVs, kDefaultVs);
+    return QString::fromStdString(text).trimmed().isEmpty() ? kDefaultVs : text;
+}
+bool TIniPosDim::setPentodeVs(const std::string& text) {
+    return writeString(kPentodeSection, kVs, text);
+}
+
+SavedPlacement TIniPosDim::readPlacement(const std::string& windowName) const {
+    auto key = [&](const char* suffix) {
+        return asInteger(rawValue(path_, kFormPosDimSection, windowName + suffix));
+    };
+    return SavedPlacement{key("_l"), key("_t"), key("_w"), key("_h")};
+}
+
+ScreenRect TIniPosDim::readForm(const std::string& windowName, int currentWidth, int currentHeight,
+                                const ScreenLayout& screens, bool fixedSize) const {
+    return resolvePlacement(readPlacement(windowName), currentWidth, currentHeight, screens, fixedSize);
+}
+
+bool TIniPosDim::storeForm(const std::string& windowName, const ScreenRect& geometry) {
+    return writeEntries(kFormPosDimSection, {{windowName + "_l", std::to_string(geometry.left)},
+                                             {windowName + "_t", std::to_string(geometry.top)},
+                                             {windowName + "_w", std::to_string(geometry.width)},
+                                             {windowName + "_h", std::to_string(geometry.height)}});
+}
