@@ -49,7 +49,7 @@ struct CascodeFigures {
     double gain = 0, zout = 0;
     std::string text;
 };
-// T1 lower, T2 upper.
+// T1 lower, T2 upper. Gain −µ1·(µ2 + 1)·RL/(RL + ρ2 + (µ2 + 1)·ρ1), RL = Ra ∥ Ro.
 CascodeFigures cascodeStage(TTube& T1, TTube& T2, double Rk, double Ro, double Ra);
 
 struct HalfMuFigures {
@@ -68,7 +68,8 @@ struct DifferentialGains {
     double differential = 0; // |anode1| + anode2
     double anode2 = 0;       // non-inverting output, T2's anode
 };
-// Rk: the common cathode resistor; RL2, RL1: the AC anode loads. Writes no text.
+// Rk: the common cathode resistor; RL2, RL1: the AC anode loads; the signal on T1's grid.
+// anode2 = µ1·(µ2 + 1)·RL2·Rk/H. Writes no text.
 DifferentialGains differentialPairGains(TTube& T1, TTube& T2, double Rk, double RL2, double RL1);
 
 // The title-less tube parameter line "ρ~ gm~ µ~" of a block; the common-cathode block spaces
