@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frequency/bode_data.h"
+#include "frequency/bode_options.h"
 #include "frequency/quadripole.h"
 #include "solver/number_locale.h"
 
@@ -29,3 +30,11 @@ std::size_t peakBracketIndex(const std::vector<double>& A);
 BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads, const TLegendes& legends,
                     const std::string& tag, double beta, double fmax, double fmin,
                     const NumberLocale& locale = {});
+
+// The same run with the sweep range and feedback fraction taken from the Bandwidth options.
+inline BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads,
+                           const TLegendes& legends, const std::string& tag, const BodeOptions& options,
+                           const NumberLocale& locale = {}) {
+    return calculBode(title, quads, legends, tag, feedbackRatioOf(options.feedback),
+                      freqMaxOf(options.freqmax), freqMinOf(options.freqmin), locale);
+}

@@ -206,6 +206,26 @@ TEST(BodeRun, CommonCathodeStage) {
     EXPECT_NE(d.summary.find("kHz"), std::string::npos) << d.summary;
 }
 
+TEST(BodeRun, OptionsGiveRangeAndFeedback) {
+    const TTube t = biasedEcc83();
+    auto q = c1Chain(t);
+    BodeOptions options;
+    options.freqmin = 0;  // 0.1 Hz
+    options.freqmax = 2;  // 1 MHz
+    options.feedback = 7; // 1/10
+    const BodeData d =
+        calculBode("", q, legendsOf({"RC input", "T1", "RC output", "Overall gain"}), "C1", options);
+    EXPECT_EQ(d.freqs.front(), 0.1);
+    EXPECT_EQ(d.freqs.back(), 1e6);
+    EXPECT_EQ(d.beta, 0.1);
+    for (std::size_t i = 0; i < d.freqs.size(); ++i) {
+        const double P = d.curves[0][i] * d.curves[1][i] * d.curves[2][i];
+        EXPECT_REL(d.overall[i], P / (1 + 0.1 * P), 1e-12);
+    }
+    EXPECT_EQ(nonZeroCapacitance(0), 1e-12);
+    EXPECT_EQ(nonZeroCapacitance(47e-9), 47e-9);
+}
+
 TEST(BodeRun, TableHoldsSevenGroupsWithSeparators) {
     const TTube t = biasedEcc83();
     auto q = c1Chain(t);
