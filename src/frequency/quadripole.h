@@ -30,6 +30,11 @@ struct TNewGain {
 };
 using TNewGains = std::vector<TNewGain>;
 
+// A coupling or grid capacitance read as 0 from a sheet becomes 1 pF: the formulas divide by it.
+inline double nonZeroCapacitance(double c) {
+    return c == 0 ? 1e-12 : c;
+}
+
 // "Type" text of a kind in the per-stage table ("RC-in", "Cat-com", ...; empty for the mixer).
 std::string quadripoleTypeText(TTypeQuadripole kind);
 // Number of outputs of a kind: 2 for the cathodyne and the differential pair, else 1.

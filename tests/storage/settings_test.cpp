@@ -1,5 +1,6 @@
 // The settings file in a temporary data folder: defaults, typed round trips, the texts written to
 // the file, window placement keys, sheet persistence, and a missing data folder.
+#include "circuits/catalogue.h"
 #include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "storage/sheet_persistence.h"
@@ -183,6 +184,8 @@ TEST_F(SettingsFile, StringsRoundTrip) {
         ASSERT_TRUE(settings.writeString("C1", "EdRa", c.value)) << c.name;
         EXPECT_EQ(TIniPosDim(kSettingsFileName).readString("C1", "EdRa", "?"), c.value) << c.name;
     }
+    ASSERT_TRUE(settings.writeString("C1", "EdCµ", "non-ASCII key"));
+    EXPECT_EQ(TIniPosDim(kSettingsFileName).readString("C1", "EdCµ", "?"), "non-ASCII key");
     ASSERT_TRUE(settings.writeString("C1", "EdCk", "10µ"));
     EXPECT_NE(fileText().find("EdCk=10µ"), std::string::npos) << "UTF-8 text expected:\n" << fileText();
 }
@@ -365,6 +368,42 @@ TEST_F(SettingsFile, StoredSelectorTextNoLongerListedSelectsTheFirstItem) {
     LoadAutoParams(sheet, options, settings, namingRule);
     EXPECT_EQ(sheet.find("LBtube")->selected, 0);
     EXPECT_EQ(sheet.find("LBtube2")->selected, -1);
+}
+
+TEST_F(SettingsFile, EveryCatalogueSheetOpensWithTheNamingRuleAndRoundTrips) {
+    TIniPosDim settings(kSettingsFileName);
+    for (int n = 1; n <= kCircuitCount; ++n) {
+        Sheet sheet = newSheet(n);
+        for (SheetControl& c : sheet.controls)
+            if (c.kind == ControlKind::Edit)
+                c.text = "designed";
+        BodeOptions options;
+        LoadAutoParams(sheet, options, settings, namingRuleDefault);
+        for (SheetControl& c : sheet.controls) {
+            if (c.kind != ControlKind::Edit)
+                continue;
+            EXPECT_EQ(c.text, namingRule(c.name)) << "C" << n << " " << c.name;
+            c.text = c.name + "-" + std::to_string(n); // distinct per circuit and field
+        }
+        for (SheetControl& c : sheet.controls) {
+            if (c.kind == ControlKind::CheckBox)
+                c.checked = true;
+            if (c.kind == ControlKind::Selector && !c.items.empty())
+                c.selected = static_cast<int>(c.items.size()) - 1;
+        }
+        ASSERT_TRUE(SaveAutoParams(sheet, options, settings)) << "C" << n;
+
+        Sheet reopened = newSheet(n);
+        LoadAutoParams(reopened, options, settings, namingRuleDefault);
+        ASSERT_EQ(reopened.controls.size(), sheet.controls.size());
+        for (size_t i = 0; i < sheet.controls.size(); ++i) {
+            const SheetControl& a = sheet.controls[i];
+            const SheetControl& b = reopened.controls[i];
+            EXPECT_EQ(b.text, a.text) << "C" << n << " " << a.name;
+            EXPECT_EQ(b.checked, a.checked) << "C" << n << " " << a.name;
+            EXPECT_EQ(b.selected, a.selected) << "C" << n << " " << a.name;
+        }
+    }
 }
 
 } // namespace

@@ -218,6 +218,9 @@ TEST(ReportQuiescentState, PentodeBlock) {
 TEST(ReportQuiescentState, SafeOperatingAreaBorders) {
     const TubeParams ecc83 = builtinParams("ECC83 / 12AX7");
     const TubeParams el84 = builtinParams("EL84");
+    TubeParams el84AnodeUnlimited = el84; // only the screen can leave the area
+    el84AnodeUnlimited.imax = 1;
+    el84AnodeUnlimited.pmax = 100;
     struct Case {
         const char* name;
         TTube tube;
@@ -229,7 +232,8 @@ TEST(ReportQuiescentState, SafeOperatingAreaBorders) {
         {"triode over Pamax", tubeAt(ecc83, 300, 0), true},
         {"pentode screen at Vemax is outside", tubeAt(el84, 250, -20, 300), true},
         {"pentode screen just below Vemax", tubeAt(el84, 250, -20, 299.9), false},
-        {"pentode over screen dissipation", tubeAt(el84, 250, 0, 290), true},
+        {"pentode over screen dissipation", tubeAt(el84AnodeUnlimited, 250, -2, 290), true},
+        {"pentode under screen dissipation", tubeAt(el84AnodeUnlimited, 250, -7.3, 290), false},
     };
     for (const auto& c : cases) {
         const std::string s = c.tube.displayOP();

@@ -1,0 +1,109 @@
+// Single-tube stage analyses (common cathode, cathode follower, cathodyne), the gain helpers and
+// the tube parameter line shared by every block.
+#include "solver/stage_analyses.h"
+
+#include "solver/formatters.h"
+#include "util/format.h"
+
+#include <cmath>
+
+double parallelR(double x, double y) {
+    const double sum = x + y;
+    return sum == 0 ? 0 : x * y / sum;
+}
+
+double gainCommonCathode(TTube& T, double RL) {
+    const double ro = T.getRo();
+    const double mu = T.getMu();
+    return -mu * RL / (ro + RL);
+}
+
+double gainUnbypassed(TTube& T, double Rk, double RL) {
+    const double ro = T.getRo();
+    const double mu = T.getMu();
+    return -mu * RL / (ro + RL + (mu + 1) * Rk);
+}
+
+double gainFollower(TTube& T, double RL) {
+    const double ro = T.getRo();
+    const double mu = T.getMu();
+    return mu * RL / (RL * (mu + 1) + ro);
+}
+
+std::string tubeParameterLine(const TTube& T, bool commonCathode) {
+    return strFormat(commonCathode ? "<br>  %s  %s  %s" : "<br>  %s   %s  => %s",
+                     fmtResistance("ρ~", 0, T.ρ()).c_str(), fmtTransconductance("gm~", 1, T.gm()).c_str(),
+                     fmtAmplification("µ~", 0, T.µ()).c_str());
+}
+
+CommonCathodeGains commonCathodeStage(TTube& T, double Ra, double Rk, double Ro) {
+    CommonCathodeGains g;
+    T.calculerParamètresIntrinsèques();
+    std::string& s = g.text;
+    s = strFormat("<br><b>%s %s</b>", T.Reference().c_str(), T.ModelName().c_str());
+    s += tubeParameterLine(T, true);
+
+    const double RL = parallelR(Ra, Ro);
+    s += "<br>  " + fmtResistance("AC load ", 0, RL);
+
+    s += "<br><br>  * if BYpassed cathode resistor:";
+    g.bypassed = gainCommonCathode(T, RL);
+    s += strFormat("<br>    %s   <css=db>%.1fdB</css>", fmtAmplification("gain ", 1, g.bypassed).c_str(),
+                   20 * std::log10(std::fabs(g.bypassed)));
+    s += "<br>    " + fmtResistance("output impedance ", 0, parallelR(Ra, T.ρ()));
+
+    s += "<br><br>  * if UNbypassed cathode resistor:";
+    g.unbypassed = gainUnbypassed(T, Rk, RL);
+    s += strFormat("<br>    %s  <css=db>%.1fdB</css>", fmtAmplification("gain ", 1, g.unbypassed).c_str(),
+                   20 * std::log10(std::fabs(g.unbypassed)));
+    s += "<br>    " + fmtResistance("output impedance ", 0, parallelR(Ra, T.ρ() + (T.µ() + 1) * Rk));
+    return g;
+}
+
+FollowerFigures cathodeFollowerStage(TTube& T, double Ro, double Rk) {
+    FollowerFigures f;
+    T.calculerParamètresIntrinsèques();
+    std::string& s = f.text;
+    s = strFormat("<br><br><b>%s %s</b>", T.Reference().c_str(), T.ModelName().c_str());
+    s += tubeParameterLine(T, false);
+    s += "<br>  " + fmtResistance("Output load      ", 0, Ro);
+
+    const double RL = parallelR(Ro, Rk);
+    f.gain = gainFollower(T, RL);
+    s += strFormat("<br>  %s  <css=db>%0.2fdB</css>",
+                   fmtAmplification("Voltage gain     ", 2, f.gain).c_str(), 20 * std::log10(f.gain));
+
+    f.zout = 1 / (1 / Rk + 1 / T.ρ() + T.gm());
+    s += "<br>  " + fmtResistance("Output impedance ", 0, f.zout);
+    return f;
+}
+
+namespace {
+
+// "<br>label gain or xdB"; a zero gain has no dB figure.
+std::string gainLine(const char* label, double gain, double dB) {
+    const std::string g = fmtAmplification(label, 2, gain);
+    if (gain == 0)
+        return "<br>" + g;
+    return strFormat("<br>%s or <css=db>%.1fdB</css>", g.c_str(), dB);
+}
+
+} // namespace
+
+CathodyneGains cathodyneStage(TTube& T, double Ra, double Rao, double Rk, double Rko) {
+    CathodyneGains g;
+    T.calculerParamètresIntrinsèques();
+    g.text = strFormat("%s %s", T.Reference().c_str(), T.ModelName().c_str());
+    g.text += tubeParameterLine(T, false);
+
+    const double mu = T.µ(), ro = T.ρ();
+    const double RLa = parallelR(Ra, Rao);
+    const double RLk = parallelR(Rk, Rko);
+    const double D = RLk * (mu + 1) + RLa + ro;
+    g.anode = RLa == 0 ? 0.0 : -mu * RLa / D; // no "-0.00" for a zero anode load
+    g.cathode = mu * RLk / D;
+
+    g.text += gainLine("Voltage gain on anode   ", g.anode, 20 * std::log10(std::fabs(g.anode)));
+    g.text += gainLine("Voltage gain on cathode  ", g.cathode, 20 * std::log10(g.cathode));
+    return g;
+}
