@@ -26,6 +26,10 @@ int circuitNumber(const std::string& word) {
     return n;
 }
 
+std::string controlMissing(int circuit, const std::string& name) {
+    return "C" + std::to_string(circuit) + " has no control " + name;
+}
+
 bool parseCheck(const std::string& name, const std::string& value) {
     for (const char* yes : {"1", "true", "yes", "on"})
         if (value == yes)
@@ -75,10 +79,6 @@ int optionIndex(const Args& args, const std::string& option, int count, int fall
     if (*v < 0 || *v >= count)
         throw UsageError(option + " takes an item index from 0 to " + std::to_string(count - 1));
     return *v;
-}
-
-std::string controlMissing(int circuit, const std::string& name) {
-    return "C" + std::to_string(circuit) + " has no control " + name;
 }
 
 std::string timeOfDay() {

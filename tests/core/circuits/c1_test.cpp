@@ -29,10 +29,10 @@ TEST(CircuitC1, Ecc83ReferenceCase) {
 
     // DC report: no verdict line, the figures of the reference case.
     EXPECT_FALSE(contains(r.dcReport, "<css=error>"));
-    for (const char* part : {"Total power supply  <css=vp>250 V</css>  <css=i>1.0 mA</css>  <css=mw>238 mW</css>",
+    for (const char* part : {"Total power supply  <css=vp>250 V</css>   <css=i>1.0 mA</css>   <css=mw>238 mW</css>",
                              "Va <css=vp>154.6 V</css>", "Vk <css=vp>0.954 V</css>", "44% of Vamax (350V)",
-                             "12% of Imax (8mA)", "15% of Pmax (1.0W)", "<css=r>100kΩ</css>",
-                             "<css=vp>95.38V</css>", "<css=mw>91mW</css>"}) {
+                             "12% of Imax (8mA)", "15% of Pmax (1.0W)", "Ra<css=r>  100kΩ</css><css=i>  0.954mA</css><css=vp>  95.38V</css><css=mw>  91mW</css>",
+                             "Rk<css=r>    1kΩ</css><css=i>  0.954mA</css><css=vp>   0.95V</css><css=mw>   1mW</css>"}) {
         EXPECT_TRUE(contains(r.dcReport, part)) << part << "\n" << r.dcReport;
     }
     EXPECT_FALSE(contains(r.dcReport, "SOA issue"));
