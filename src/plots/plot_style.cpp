@@ -1,0 +1,114 @@
+// Canvas, pens, colours and text placement shared by every picture.
+#include "plots/plot_style.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <cmath>
+
+int plotFontPixels(double scale) {
+    const long px = std::lround(12 * (scale > 0 ? scale : 1.0));
+    return static_cast<int>(std::max(1L, px));
+}
+
+QFont plotMonoFont(double scale) {
+    QFont font("Noto Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(plotFontPixels(scale));
+    return font;
+}
+
+QColor rgbColour(std::uint32_t rrggbb) {
+    return QColor((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
+}
+
+QColor argbColour(std::uint32_t aarrggbb) {
+    return QColor((aarrggbb >> 16) & 0xFF, (aarrggbb >> 8) & 0xFF, aarrggbb & 0xFF, (aarrggbb >> 24) & 0xFF);
+}
+
+QPen plotPen(const QColor& colour, double width) {
+    QPen pen(colour);
+    pen.setWidthF(width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+QImage plotCanvas(QSize size, const QColor& background) {
+    QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_ARGB32);
+    image.fill(background);
+    return image;
+}
+
+void beginPlot(QPainter& painter, QImage& image, double scale) {
+    painter.begin(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(plotMonoFont(scale));
+}
+
+namespace {
+// Left edge of the text, kept within the canvas when the text is narrower than it.
+double alignedLeft(const QPainter& painter, const QFontMetricsF& fm, double x, const QString& text,
+                   TextAlign align) {
+    const double w = fm.horizontalAdvance(text);
+    double left = x;
+    if (align == TextAlign::Right)
+        left = x - w;
+    else if (align == TextAlign::Centre)
+        left = x - w / 2;
+    if (const QPaintDevice* device = painter.device()) {
+        const double width = device->width();
+        if (left + w > width - 1)
+            left = width - 1 - w;
+        if (left < 0)
+            left = 0;
+    }
+    return left;
+}
+} // namespace
+
+void drawTextAt(QPainter& painter, double x, double baselineY, const QString& text, TextAlign align) {
+    const QFontMetricsF fm(painter.font());
+    painter.drawText(QPointF(alignedLeft(painter, fm, x, text, align), baselineY), text);
+}
+
+void drawTextTop(QPainter& painter, double x, double topY, const QString& text, TextAlign align) {
+    const QFontMetricsF fm(painter.font());
+    painter.drawText(QPointF(alignedLeft(painter, fm, x, text, align), topY + fm.ascent()), text);
+}
+
+void drawTextFitted(QPainter& painter, double x, double baselineY, const std::string& text, double maxWidth) {
+    const QString s = QString::fromStdString(text);
+    const QFont original = painter.font();
+    QFont font = original;
+    while (font.pixelSize() > 8 && QFontMetricsF(font).horizontalAdvance(s) > maxWidth)
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
+    drawTextAt(painter, x, baselineY, s, TextAlign::Left);
+    painter.setFont(original);
+}
+
+void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std::string& text,
+                       TextAlign align) {
+    const QString s = QString::fromStdString(text);
+    const QFontMetricsF fm(painter.font());
+    const double left = alignedLeft(painter, fm, x, s, align);
+    const double w = fm.horizontalAdvance(s), line = fm.height();
+    const auto rectAt = [&](double base) {
+        return QRectF(left, base - fm.ascent(), w, fm.ascent() + fm.descent());
+    };
+    double chosen = baselineY;
+    for (double shift : {0.0, -1.0, 1.0, -2.0, 2.0}) {
+        const QRectF r = rectAt(baselineY + shift * line);
+        bool free = true;
+        for (const QRectF& t : taken_)
+            free = free && !t.intersects(r);
+        if (free) {
+            chosen = baselineY + shift * line;
+            break;
+        }
+    }
+    taken_.push_back(rectAt(chosen));
+    painter.drawText(QPointF(left, chosen), s);
+}

@@ -1,0 +1,63 @@
+// Shared drawing helpers of the pictures: canvas, pens, colours, the chart font and text placed
+// at a baseline with a horizontal anchor.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class TextAlign { Left, Right, Centre };
+
+// Pixel height of the chart font for a display scale factor (1 at 96 dpi).
+int plotFontPixels(double scale);
+// "Noto Mono" at round(12 * scale) pixels.
+QFont plotMonoFont(double scale);
+
+// 0xRRGGBB, opaque.
+QColor rgbColour(std::uint32_t rrggbb);
+// 0xAARRGGBB.
+QColor argbColour(std::uint32_t aarrggbb);
+
+QPen plotPen(const QColor& colour, double width);
+
+// An ARGB32 canvas filled with the background (sizes below 1 pixel become 1).
+QImage plotCanvas(QSize size, const QColor& background = Qt::white);
+// Starts painting with antialiasing and the chart font.
+void beginPlot(QPainter& painter, QImage& image, double scale);
+
+// Text whose baseline passes through y; x is its left edge, right edge or centre. A text that would
+// stick out of the canvas sideways is moved back inside it.
+void drawTextAt(QPainter& painter, double x, double baselineY, const QString& text, TextAlign align);
+inline void drawTextAt(QPainter& painter, double x, double baselineY, const std::string& text,
+                       TextAlign align) {
+    drawTextAt(painter, x, baselineY, QString::fromStdString(text), align);
+}
+// Text whose top edge is at y (for texts anchored by a corner).
+void drawTextTop(QPainter& painter, double x, double topY, const QString& text, TextAlign align);
+
+// A text on one line at a baseline, its font shrunk (down to 8 pixels) until it fits the width.
+void drawTextFitted(QPainter& painter, double x, double baselineY, const std::string& text, double maxWidth);
+
+// Places labels so that they do not overlap: each is tried at its own place, then moved up or down
+// by a line at a time; a label that finds no free place is drawn where it was asked.
+class LabelPlacer {
+public:
+    void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align);
+
+private:
+    std::vector<QRectF> taken_;
+};
+
+// The full value of a scale: a zero or negative limit (a model without limits) gives a scale of 1
+// so that the frame keeps its size and nothing divides by zero.
+inline double safeScale(double v) {
+    return v > 0 ? v : 1.0;
+}
