@@ -36,6 +36,8 @@ TEST_F(CliFixture, SolveC1GivesTheReferenceCaseAsJson) {
     EXPECT_EQ(labels["LabelVk"].toString(), "0.95V");
     EXPECT_EQ(labels["LabelIa"].toString(), "0.95mA");
     const QJsonArray row = j["grid_row"].toArray();
+    EXPECT_EQ(j["grid_columns"].toArray().size(), row.size());
+    EXPECT_EQ(j["grid_columns"].toArray()[15].toString(), "Aunbyp");
     ASSERT_EQ(row.size(), 16);
     EXPECT_EQ(row[14].toString(), "-59.7");
     EXPECT_EQ(row[15].toString(), "-34.6");
@@ -80,6 +82,7 @@ TEST_F(CliFixture, SolveRefusesBadSheetsAndArguments) {
         {"circuit out of range", {"solve", "C43"}, "C1 ... C42"},
         {"bad assignment", {"solve", "C1", "EdRa"}, "NAME=VALUE"},
         {"option index out of range", {"solve", "C1", "--feedback", "9"}, "--feedback"},
+        {"circuit without a solver yet", {"solve", "C2"}, "not available yet"},
         {"missing picture folder", {"solve", "C1", "--png-dir", "/nonexistent/pics"}, "does not exist"},
     };
     for (const auto& c : cases) {

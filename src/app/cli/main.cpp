@@ -48,9 +48,16 @@ int run(std::vector<std::string> words) {
         std::fprintf(stderr, "%s\n", kModelDatabaseUpdatedMessage);
     return command->second(std::vector<std::string>(words.begin() + 1, words.end()));
 }
+
+// Qt's own notices (platform plugins, runtime folders) are not this program's output.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(quietQtMessages);
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)
         words.emplace_back(argv[i]);

@@ -17,6 +17,13 @@ std::string argb(std::uint32_t c) {
     return buf;
 }
 
+// The grid's column titles, the status column "-" first, aligned with the row.
+std::vector<std::string> gridColumnsWithStatus(const CircuitInfo& info) {
+    std::vector<std::string> columns = {"-"};
+    columns.insert(columns.end(), info.gridColumns.begin(), info.gridColumns.end());
+    return columns;
+}
+
 void writeTube(JsonWriter& j, const TTube& t) {
     j.beginObject();
     j.key("ref").value(t.Reference());
@@ -72,7 +79,7 @@ std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
     for (const auto& [name, text] : r.labels)
         j.key(name).value(text);
     j.endObject();
-    j.key("grid_columns").array(info.gridColumns);
+    j.key("grid_columns").array(gridColumnsWithStatus(info));
     j.key("grid_row").array(r.gridRow);
     j.key("tubes").beginArray();
     for (const auto& t : r.tubes)
@@ -116,8 +123,7 @@ std::string solveText(const SolveRequest& rq, const SolveResult& r) {
         out += "\n";
     }
     out += "\nLogged results:\n";
-    std::vector<std::string> columns = {"-"};
-    columns.insert(columns.end(), info.gridColumns.begin(), info.gridColumns.end());
+    const std::vector<std::string> columns = gridColumnsWithStatus(info);
     for (std::size_t i = 0; i < r.gridRow.size(); ++i)
         out += "  " + (i < columns.size() ? columns[i] : std::string()) + "\t" + r.gridRow[i] + "\n";
     if (r.bode && !r.bode->summary.empty())
