@@ -94,7 +94,8 @@ void solveC1(const SolveRequest& rq, SolveResult& rs) {
     std::vector<TQuadripole> quads;
     quads.emplace_back(tqpInputGrid, nullptr, std::vector<int>{1},
                        std::vector<double>{sheet.num("EdRs"), sheet.capacitance("EdCi"), sheet.num("EdRg"),
-                                           sheet.num("EdCg"), sheet.num("EdRgs"), sheet.capacitance("EdCgs"), S},
+                                           sheet.num("EdCg"), sheet.num("EdRgs"), sheet.capacitance("EdCgs"),
+                                           S},
                        std::vector<bool>{ignore, sheet.checked("CheckBoxC1shunted")});
     quads.emplace_back(tqpTubeCatCom, T1.get(), std::vector<int>{2},
                        std::vector<double>{Ra, Rk, sheet.num("EdCk"), S},

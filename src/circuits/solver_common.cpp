@@ -38,7 +38,8 @@ void Traces::moveTo(SolveResult& result) {
     traces_.clear();
 }
 
-std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector, const std::string& ref) {
+std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
+                                const std::string& ref) {
     return request.tubes(fieldText(request.sheet, selector), ref);
 }
 
@@ -56,6 +57,7 @@ void runBode(const SolveRequest& request, SolveResult& result, std::vector<TQuad
     for (std::size_t i = 0; i < info.bodeLegends.size(); ++i)
         legends.push_back({info.bodeLegends[i], true, legendColour(i)});
     const double beta = feedbackEnabledFor(request.circuit) ? feedbackRatioOf(request.bode.feedback) : 0;
-    result.bode = calculBode(request.configTitle, quads, legends, info.code, beta,
-                             freqMaxOf(request.bode.freqmax), freqMinOf(request.bode.freqmin), request.locale);
+    result.bode =
+        calculBode(request.configTitle, quads, legends, info.code, beta, freqMaxOf(request.bode.freqmax),
+                   freqMinOf(request.bode.freqmin), request.locale);
 }

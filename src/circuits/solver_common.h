@@ -34,7 +34,8 @@ private:
     std::vector<TFormConvergence> traces_;
 };
 
-std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector, const std::string& ref);
+std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
+                                const std::string& ref);
 
 // "<b>title</b>" and the grey footer line that opens every DC report.
 std::string reportHeader(const std::string& title);

@@ -6,13 +6,15 @@
 #include <cmath>
 
 namespace {
-constexpr const char* kSuggestionsSink = "\n\nSuggestions:\n- reduce the DC voltage on grid\n- increase the value of "
-                                         "Rk2\n- use a tube able to deliver more current";
+constexpr const char* kSuggestionsSink =
+    "\n\nSuggestions:\n- reduce the DC voltage on grid\n- increase the value of "
+    "Rk2\n- use a tube able to deliver more current";
 
 std::string cannotProvideMinimalCurrent(double Imin, double Vg, double Rk, double Imax0, double Vak0) {
-    return strFormat("The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
-                     "%.0fmA (%.0fV onto %.0fΩ),\n\nbeing itself limited to\n  %.1fmA @ Vgk null and Vak=%.0fV",
-                     1000 * Imin, Vg, Rk, 1000 * Imax0, Vak0) +
+    return strFormat(
+               "The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
+               "%.0fmA (%.0fV onto %.0fΩ),\n\nbeing itself limited to\n  %.1fmA @ Vgk null and Vak=%.0fV",
+               1000 * Imin, Vg, Rk, 1000 * Imax0, Vak0) +
            kSuggestionsSink;
 }
 } // namespace
@@ -20,8 +22,9 @@ std::string cannotProvideMinimalCurrent(double Imin, double Vg, double Rk, doubl
 void TTube::titleTrace(TFormConvergence* trace, int count, double tolerance, double start) const {
     if (!trace)
         return;
-    trace->caption = strFormat("C%d - %s %s - %d iter. Res ±%.0fµA Ia %.2f=>%.2fmA", trace->Tag, FReference.c_str(),
-                               FName.c_str(), count, tolerance * 1e6, start * 1000, FIa * 1000);
+    trace->caption =
+        strFormat("C%d - %s %s - %d iter. Res ±%.0fµA Ia %.2f=>%.2fmA", trace->Tag, FReference.c_str(),
+                  FName.c_str(), count, tolerance * 1e6, start * 1000, FIa * 1000);
 }
 
 double TTube::basicBiasSuccApprox(double Vb, double Ra, double Rk, TFormConvergence* trace) {
@@ -119,15 +122,18 @@ int TTube::gridBiasPoints(double Vb, double Ra, double Rk, double Vg, double& Va
     return i;
 }
 
-std::string TTube::gridFixedBiasDephaseur(double Vb, double Vg, double Ra, double Rk, TFormConvergence* trace) {
+std::string TTube::gridFixedBiasDephaseur(double Vb, double Vg, double Ra, double Rk,
+                                          TFormConvergence* trace) {
     const double Imin = Vg / Rk;
     const double Vak0 = Vb - (Ra + Rk) * Imin;
     if (Vak0 <= 0) {
-        return strFormat("The circuit cannot be operated normally because of tube %s:\n\nthe anode cathode voltage "
-                         "cannot provide the minimal current\n  %.0fmA (%.0fV onto %.0fΩ)",
-                         FReference.c_str(), 1000 * Imin, Vg, Rk) +
+        return strFormat(
+                   "The circuit cannot be operated normally because of tube %s:\n\nthe anode cathode voltage "
+                   "cannot provide the minimal current\n  %.0fmA (%.0fV onto %.0fΩ)",
+                   FReference.c_str(), 1000 * Imin, Vg, Rk) +
                strFormat("\ndrop voltage across Ra and Rk is too large %.0fV", (Ra + Rk) * Imin) +
-               "\n\nSuggestions:\n- reduce the DC voltage on grid to allow a larger Vak\n- increase Ra and Rk\n- "
+               "\n\nSuggestions:\n- reduce the DC voltage on grid to allow a larger Vak\n- increase Ra and "
+               "Rk\n- "
                "use a tube able to deliver more current";
     }
     const double Imax0 = getMaxCurrent(Vak0);

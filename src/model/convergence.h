@@ -6,9 +6,9 @@
 #include <vector>
 
 struct TFormConvergence {
-    int Tag = 0;                    // circuit number
+    int Tag = 0;                     // circuit number
     std::string caption = "Wait..."; // the trace title once the solver has finished
-    std::vector<double> Points;     // x0, y0, x1, y1, ... (iteration index, current in A)
+    std::vector<double> Points;      // x0, y0, x1, y1, ... (iteration index, current in A)
 
     void AddPoint(double x, double y) {
         Points.push_back(x);

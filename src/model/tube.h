@@ -104,4 +104,5 @@ private:
 };
 
 // Builds the tube of a model name for a circuit slot; a name no row carries gives a tube of kind 0.
-using TubeFactory = std::function<std::unique_ptr<TTube>(const std::string& model, const std::string& reference)>;
+using TubeFactory =
+    std::function<std::unique_ptr<TTube>(const std::string& model, const std::string& reference)>;

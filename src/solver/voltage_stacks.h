@@ -16,7 +16,9 @@ using TItems = std::vector<TItem>;
 
 struct TVoltageStacks {
     TItems Items;
-    void Add(const std::string& nom, double valeur, std::uint32_t couleur) { Items.push_back({nom, valeur, couleur}); }
+    void Add(const std::string& nom, double valeur, std::uint32_t couleur) {
+        Items.push_back({nom, valeur, couleur});
+    }
 };
 
 constexpr std::uint32_t kStackRed = 0xFFFF0000;

@@ -10,14 +10,17 @@
 
 namespace {
 const char* kCreateTable =
-    "CREATE TABLE IF NOT EXISTS triodes (id INTEGER PRIMARY KEY,name TEXT,comment TEXT,kp DOUBLE,mu DOUBLE,kvb "
+    "CREATE TABLE IF NOT EXISTS triodes (id INTEGER PRIMARY KEY,name TEXT,comment TEXT,kp DOUBLE,mu "
+    "DOUBLE,kvb "
     "DOUBLE,ex DOUBLE,kg1 DOUBLE,pmax DOUBLE,imax DOUBLE,vmax DOUBLE,kg2 DOUBLE,cgk DOUBLE, cga DOUBLE, cak "
     "DOUBLE,t35 INTEGER,pemax DOUBLE,vemax DOUBLE)";
-const char* kInsert17 = "INSERT INTO triodes "
-                        "(name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax) VALUES "
-                        "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-const char* kInsert15 = "INSERT INTO triodes (name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35) "
-                        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+const char* kInsert17 =
+    "INSERT INTO triodes "
+    "(name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax) VALUES "
+    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+const char* kInsert15 =
+    "INSERT INTO triodes (name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35) "
+    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 
 bool fileExists(const std::string& path) {
     return QFile::exists(QString::fromStdString(path));
@@ -32,7 +35,8 @@ std::vector<std::string> collectNames(TSQLite3Statement& s) {
 } // namespace
 
 const char* const kModelDatabaseUpdatedMessage =
-    "Valvenix database was successfully updated.\n\nYour custom models of triodes - if any - are kept, you may "
+    "Valvenix database was successfully updated.\n\nYour custom models of triodes - if any - are kept, you "
+    "may "
     "update them with interelectrodes capacitances\n\nYou may now create customised models of pentodes";
 
 std::string modelDatabaseFileName(int version) {
@@ -80,8 +84,8 @@ std::vector<std::string> seedBuiltInModels() {
             continue;
         insert->BindText(1, m.name);
         insert->BindText(2, m.comment);
-        const double values[] = {m.kp,   m.mu,  m.kvb, m.ex,  m.kg1, m.pmax, m.imax,
-                                 m.vmax, m.kg2, m.cgk, m.cga, m.cak};
+        const double values[] = {m.kp,   m.mu,   m.kvb, m.ex,  m.kg1, m.pmax,
+                                 m.imax, m.vmax, m.kg2, m.cgk, m.cga, m.cak};
         int p = 3;
         for (double v : values)
             insert->BindDouble(p++, v);
@@ -143,7 +147,8 @@ TubeParams loadTubeParams(const std::string& name) {
         "SELECT kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax FROM triodes WHERE name=?");
     s->BindText(1, name);
     if (s->Step()) {
-        double* fields[] = {&p.kp, &p.mu, &p.kvb, &p.ex, &p.kg1, &p.pmax, &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
+        double* fields[] = {&p.kp,   &p.mu,   &p.kvb, &p.ex,  &p.kg1, &p.pmax,
+                            &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
         for (int c = 0; c < 12; ++c)
             *fields[c] = s->ColumnDouble(c);
         p.t35 = static_cast<int>(s->ColumnInt(12));
@@ -169,7 +174,8 @@ bool readModel(const std::string& name, ModelRow& row) {
     row.id = s->ColumnInt(0);
     p.name = s->ColumnText(1);
     p.comment = s->ColumnText(2);
-    double* fields[] = {&p.kp, &p.mu, &p.kvb, &p.ex, &p.kg1, &p.pmax, &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
+    double* fields[] = {&p.kp,   &p.mu,   &p.kvb, &p.ex,  &p.kg1, &p.pmax,
+                        &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
     for (int c = 0; c < 12; ++c)
         *fields[c] = s->ColumnDouble(3 + c);
     p.t35 = static_cast<int>(s->ColumnInt(15));
@@ -190,7 +196,7 @@ namespace {
 void bindEditable(TSQLite3Statement& s, const TubeParams& p) {
     s.BindText(1, p.name);
     s.BindText(2, p.comment);
-    const double values[] = {p.kp,  p.mu,  p.kvb, p.ex,  p.kg1, p.pmax,  p.imax,
+    const double values[] = {p.kp,   p.mu,  p.kvb, p.ex,  p.kg1, p.pmax,  p.imax,
                              p.vmax, p.kg2, p.cgk, p.cga, p.cak, p.pemax, p.vemax};
     int i = 3;
     for (double v : values)
@@ -200,9 +206,10 @@ void bindEditable(TSQLite3Statement& s, const TubeParams& p) {
 
 long long insertModel(const TubeParams& params) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("INSERT INTO triodes "
-                         "(name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,pemax,vemax,t35) VALUES "
-                         "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    auto s =
+        db->Prepare("INSERT INTO triodes "
+                    "(name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,pemax,vemax,t35) VALUES "
+                    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     bindEditable(*s, params);
     s->BindInt(17, params.t35 == 5 ? 5 : 3);
     s->Step();
@@ -211,9 +218,10 @@ long long insertModel(const TubeParams& params) {
 
 void updateModel(long long id, const TubeParams& params) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("UPDATE triodes SET "
-                         "name=?,comment=?,kp=?,mu=?,kvb=?,ex=?,kg1=?,pmax=?,imax=?,vmax=?,kg2=?,cgk=?,cga=?,cak=?,"
-                         "pemax=?,vemax=? WHERE id=?");
+    auto s = db->Prepare(
+        "UPDATE triodes SET "
+        "name=?,comment=?,kp=?,mu=?,kvb=?,ex=?,kg1=?,pmax=?,imax=?,vmax=?,kg2=?,cgk=?,cga=?,cak=?,"
+        "pemax=?,vemax=? WHERE id=?");
     bindEditable(*s, params);
     s->BindInt(17, id);
     s->Step();

@@ -19,7 +19,8 @@ TSQLite3Database::~TSQLite3Database() {
 void TSQLite3Database::Open(const std::string& fileName) {
     Close();
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(fileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(fileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
@@ -90,7 +91,8 @@ void TSQLite3Statement::ensureLive() const {
 
 void TSQLite3Statement::BindText(int index, const std::string& value) {
     ensureLive();
-    owner_->check(sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT));
+    owner_->check(
+        sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT));
 }
 
 void TSQLite3Statement::BindDouble(int index, double value) {
@@ -129,7 +131,8 @@ std::string TSQLite3Statement::ColumnText(int index) const {
     const auto* text = sqlite3_column_text(stmt_, index);
     if (!text)
         return {};
-    return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index)));
+    return std::string(reinterpret_cast<const char*>(text),
+                       static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index)));
 }
 
 double TSQLite3Statement::ColumnDouble(int index) const {

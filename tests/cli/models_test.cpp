@@ -24,8 +24,8 @@ TEST_F(CliFixture, ModelsListsTheBuiltInsInNameOrder) {
     EXPECT_EQ(names.front(), "12AY7");
 
     const CliRun pentodes = run({"models", "--type", "pentode"});
-    EXPECT_EQ(lines(pentodes.out), (std::vector<std::string>{"5881", "6550", "6L6-GC", "6V6-GTA", "EF86", "EL34",
-                                                             "EL84", "KT66", "KT88"}));
+    EXPECT_EQ(lines(pentodes.out), (std::vector<std::string>{"5881", "6550", "6L6-GC", "6V6-GTA", "EF86",
+                                                             "EL34", "EL84", "KT66", "KT88"}));
     EXPECT_EQ(lines(run({"models", "--type", "triode"}).out).size(), 21u);
 }
 

@@ -73,7 +73,9 @@ TEST_F(CliFixture, SolveRefusesBadSheetsAndArguments) {
         QStringList args;
         const char* message;
     } cases[] = {
-        {"supply too high", {"solve", "C1", "EdVb=801"}, "Supply voltage must be in the 20 ... 800V interval"},
+        {"supply too high",
+         {"solve", "C1", "EdVb=801"},
+         "Supply voltage must be in the 20 ... 800V interval"},
         {"not a number", {"solve", "C1", "EdRa=12x"}, "EdRa"},
         {"unknown control", {"solve", "C1", "EdZz=1"}, "C1 has no control EdZz"},
         {"unknown tube", {"solve", "C1", "LBtube=EL34"}, "has no item \"EL34\""},

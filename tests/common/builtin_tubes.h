@@ -1,8 +1,8 @@
 // Model rows used by the core tests, built without a database file.
 #pragma once
 
-#include "model/tube.h"
 #include "model/builtin_models.h"
+#include "model/tube.h"
 
 #include <memory>
 #include <stdexcept>
@@ -33,4 +33,3 @@ inline TubeFactory builtinFactory() {
         return std::make_unique<TTube>(unknownModel(model), ref);
     };
 }
-

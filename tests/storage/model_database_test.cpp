@@ -58,7 +58,8 @@ TEST_F(ModelDatabase, BuiltInCommentsNameTheirSource) {
     } cases[] = {
         {"ECC81 / 12AT7", "ECC81 built-in"},
         {"6V6-GTA", "6V6 built-in\r\n"},
-        {"ECF83", "ECF83 built-in\r\nTriode section, Universal Vademecum (1960)\r\nSOA data unknown, so copied from ECF86"},
+        {"ECF83", "ECF83 built-in\r\nTriode section, Universal Vademecum (1960)\r\nSOA data unknown, so "
+                  "copied from ECF86"},
         {"ECF86 / 6GH8", "ECF86 built-in\r\nTriode section, Mazda Belvu Data Book  AKA 6HG8"},
     };
     for (const auto& c : cases) {
@@ -97,8 +98,9 @@ TEST_F(ModelDatabase, RestoreAfterDeleteOrRename) {
 TEST_F(ModelDatabase, MigratesCustomTriodesOfTheFirstVersion) {
     {
         TSQLite3Database v1(path("Valvenix-1.db"));
-        v1.Execute("CREATE TABLE triodes (id INTEGER PRIMARY KEY,name TEXT,comment TEXT,kp DOUBLE,mu DOUBLE,kvb "
-                   "DOUBLE,ex DOUBLE,kg1 DOUBLE,pmax DOUBLE,imax DOUBLE,vmax DOUBLE)");
+        v1.Execute(
+            "CREATE TABLE triodes (id INTEGER PRIMARY KEY,name TEXT,comment TEXT,kp DOUBLE,mu DOUBLE,kvb "
+            "DOUBLE,ex DOUBLE,kg1 DOUBLE,pmax DOUBLE,imax DOUBLE,vmax DOUBLE)");
         v1.Execute("INSERT INTO triodes VALUES (1,'ECC83 / 12AX7','old',1,2,3,4,5,6,7,8)");
         v1.Execute("INSERT INTO triodes VALUES (2,'6SN7 custom','mine',17,20.5,300,1.3,1500,5,0.02,450)");
     }

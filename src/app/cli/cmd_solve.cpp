@@ -129,7 +129,8 @@ int runSolve(const std::vector<std::string>& words) {
 
     if (const auto dir = args.value("--png-dir"))
         writeSolvePictures(*dir, rq, outcome.result);
-    const std::string text = args.flag("--json") ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
+    const std::string text =
+        args.flag("--json") ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kOk;
 }

@@ -7,10 +7,10 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
                           std::find(words.begin(), words.end(), "curves") != words.end();
     if (pictures && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app =
-        pictures ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app = pictures ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
     try {
         return run(words);
     } catch (const cli::UsageError& e) {

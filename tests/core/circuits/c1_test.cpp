@@ -29,10 +29,12 @@ TEST(CircuitC1, Ecc83ReferenceCase) {
 
     // DC report: no verdict line, the figures of the reference case.
     EXPECT_FALSE(contains(r.dcReport, "<css=error>"));
-    for (const char* part : {"Total power supply  <css=vp>250 V</css>   <css=i>1.0 mA</css>   <css=mw>238 mW</css>",
-                             "Va <css=vp>154.6 V</css>", "Vk <css=vp>0.954 V</css>", "44% of Vamax (350V)",
-                             "12% of Imax (8mA)", "15% of Pmax (1.0W)", "Ra<css=r>  100kΩ</css><css=i>  0.954mA</css><css=vp>  95.38V</css><css=mw>  91mW</css>",
-                             "Rk<css=r>    1kΩ</css><css=i>  0.954mA</css><css=vp>   0.95V</css><css=mw>   1mW</css>"}) {
+    for (const char* part :
+         {"Total power supply  <css=vp>250 V</css>   <css=i>1.0 mA</css>   <css=mw>238 mW</css>",
+          "Va <css=vp>154.6 V</css>", "Vk <css=vp>0.954 V</css>", "44% of Vamax (350V)", "12% of Imax (8mA)",
+          "15% of Pmax (1.0W)",
+          "Ra<css=r>  100kΩ</css><css=i>  0.954mA</css><css=vp>  95.38V</css><css=mw>  91mW</css>",
+          "Rk<css=r>    1kΩ</css><css=i>  0.954mA</css><css=vp>   0.95V</css><css=mw>   1mW</css>"}) {
         EXPECT_TRUE(contains(r.dcReport, part)) << part << "\n" << r.dcReport;
     }
     EXPECT_FALSE(contains(r.dcReport, "SOA issue"));
@@ -92,8 +94,11 @@ TEST(CircuitC1, FailurePathsStillReport) {
         const SolveOutcome out = solveCommand(firstOpening(1, c.values));
         ASSERT_TRUE(out.solved) << c.name;
         EXPECT_FALSE(out.result.ok) << c.name;
-        EXPECT_TRUE(contains(out.result.dcReport, std::string("<b>") + circuitInfo(1).title + "</b><br><color=909090>Valvenix</color>" + c.firstLines)) << c.name << "\n"
-                                                                                            << out.result.dcReport;
+        EXPECT_TRUE(contains(out.result.dcReport, std::string("<b>") + circuitInfo(1).title +
+                                                      "</b><br><color=909090>Valvenix</color>" +
+                                                      c.firstLines))
+            << c.name << "\n"
+            << out.result.dcReport;
         EXPECT_EQ(out.result.gridRow[0], "ERROR") << c.name;
     }
 }

@@ -35,8 +35,9 @@ TEST(RandomSheets, EverySolverReturnsOnRandomSheets) {
             SolveRequest rq = firstOpening(n, {});
             for (auto& c : rq.sheet.controls) {
                 if (c.kind == ControlKind::Edit)
-                    c.text = c.name == "EdVb" ? std::to_string(std::uniform_int_distribution<int>(20, 800)(rng))
-                                              : randomValue(rng);
+                    c.text = c.name == "EdVb"
+                                 ? std::to_string(std::uniform_int_distribution<int>(20, 800)(rng))
+                                 : randomValue(rng);
                 else if (c.kind == ControlKind::CheckBox)
                     c.checked = rng() % 2;
                 else if (c.kind == ControlKind::Selector && !c.items.empty())

@@ -11,7 +11,8 @@
 #include <initializer_list>
 #include <utility>
 
-inline SolveRequest firstOpening(int circuit, std::initializer_list<std::pair<const char*, const char*>> values) {
+inline SolveRequest firstOpening(int circuit,
+                                 std::initializer_list<std::pair<const char*, const char*>> values) {
     SolveRequest rq;
     rq.circuit = circuit;
     rq.sheet = newSheet(circuit);

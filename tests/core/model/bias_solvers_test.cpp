@@ -12,7 +12,7 @@ TEST(BasicBiasSuccApprox, Ecc83ReferenceCaseAndTitle) {
     trace.Tag = 1;
     const double ia = t.basicBiasSuccApprox(250, 100e3, 1e3, &trace);
     EXPECT_NEAR(trace.Points[1] * 1000, 1.238, 0.0005); // half of 250 V / 101 kΩ
-    EXPECT_EQ(trace.count(), 14u);                       // the start and 13 evaluations
+    EXPECT_EQ(trace.count(), 14u);                      // the start and 13 evaluations
     EXPECT_NEAR(ia * 1000, 0.954, 0.0005);
     EXPECT_NEAR(t.Vgk(), -0.953, 0.0005);
     EXPECT_NEAR(t.Vak(), 153.7, 0.05);
@@ -71,18 +71,21 @@ TEST(GridFixedBiasDephaseur, DiagnosesImpossibleCircuits) {
     TTube t = builtinTube("ECC83 / 12AX7", "T2");
     // (Ra + Rk)·Vg/Rk ≥ Vb: the anode cannot carry the minimal current.
     const std::string drop = t.gridFixedBiasDephaseur(250, 100, 100e3, 10e3);
-    EXPECT_EQ(drop.rfind("The circuit cannot be operated normally because of tube T2:\n\nthe anode cathode voltage "
-                         "cannot provide the minimal current\n  10mA (100V onto 10000Ω)\ndrop voltage across Ra "
-                         "and Rk is too large 1100V\n\nSuggestions:",
-                         0),
-              0u)
+    EXPECT_EQ(
+        drop.rfind("The circuit cannot be operated normally because of tube T2:\n\nthe anode cathode voltage "
+                   "cannot provide the minimal current\n  10mA (100V onto 10000Ω)\ndrop voltage across Ra "
+                   "and Rk is too large 1100V\n\nSuggestions:",
+                   0),
+        0u)
         << drop;
     // Enough voltage but a tube too weak for Vg/Rk.
     const std::string weak = t.gridFixedBiasDephaseur(400, 100, 1e3, 5e3);
-    EXPECT_EQ(weak.rfind("The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
-                         "20mA (100V onto 5000Ω),\n\nbeing itself limited to\n",
-                         0),
-              0u)
+    EXPECT_EQ(
+        weak.rfind(
+            "The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
+            "20mA (100V onto 5000Ω),\n\nbeing itself limited to\n",
+            0),
+        0u)
         << weak;
 
     TFormConvergence trace;
@@ -95,10 +98,12 @@ TEST(BasicFollower, DiagnosesAndSolves) {
     TTube t = builtinTube("ECC83 / 12AX7");
     TFormConvergence trace;
     const std::string weak = t.basicFollower(250, 100, 1e3, &trace);
-    EXPECT_EQ(weak.rfind("The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
-                         "100mA (100V onto 1000Ω)",
-                         0),
-              0u)
+    EXPECT_EQ(
+        weak.rfind(
+            "The circuit cannot be operated normally:\n\nthe tube cannot provide the minimal current\n  "
+            "100mA (100V onto 1000Ω)",
+            0),
+        0u)
         << weak;
     EXPECT_NE(weak.find("- increase the value of Rk2"), std::string::npos);
     EXPECT_TRUE(trace.Points.empty());
