@@ -90,7 +90,7 @@ void drawTextFitted(QPainter& painter, double x, double baselineY, const std::st
 }
 
 void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std::string& text,
-                       TextAlign align) {
+                       TextAlign align, bool dropWhenCrowded) {
     const QString s = QString::fromStdString(text);
     const QFontMetricsF fm(painter.font());
     const double left = alignedLeft(painter, fm, x, s, align);
@@ -99,6 +99,7 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
         return QRectF(left, base - fm.ascent(), w, fm.ascent() + fm.descent());
     };
     double chosen = baselineY;
+    bool placed = false;
     for (double shift : {0.0, -1.0, 1.0, -2.0, 2.0}) {
         const QRectF r = rectAt(baselineY + shift * line);
         bool free = true;
@@ -106,9 +107,12 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
             free = free && !t.intersects(r);
         if (free) {
             chosen = baselineY + shift * line;
+            placed = true;
             break;
         }
     }
+    if (!placed && dropWhenCrowded)
+        return;
     taken_.push_back(rectAt(chosen));
     painter.drawText(QPointF(left, chosen), s);
 }

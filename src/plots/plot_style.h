@@ -47,10 +47,14 @@ void drawTextTop(QPainter& painter, double x, double topY, const QString& text, 
 void drawTextFitted(QPainter& painter, double x, double baselineY, const std::string& text, double maxWidth);
 
 // Places labels so that they do not overlap: each is tried at its own place, then moved up or down
-// by a line at a time; a label that finds no free place is drawn where it was asked.
+// by a line at a time; a label that finds no free place is drawn where it was asked, or left out
+// when dropWhenCrowded is set.
 class LabelPlacer {
 public:
-    void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align);
+    // Marks an area (a title, an axis text) that labels must avoid.
+    void reserve(const QRectF& area) { taken_.push_back(area); }
+    void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align,
+              bool dropWhenCrowded = false);
 
 private:
     std::vector<QRectF> taken_;
