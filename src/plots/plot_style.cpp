@@ -57,7 +57,10 @@ double alignedLeft(const QPainter& painter, const QFontMetricsF& fm, double x, c
         left = x - w;
     else if (align == TextAlign::Centre)
         left = x - w / 2;
-    if (const QPaintDevice* device = painter.device()) {
+    // Only a text anchored on the canvas is pulled back inside it; one anchored off the canvas
+    // (a limit beyond the axis) stays off it.
+    const QPaintDevice* device = painter.device();
+    if (device && x >= 0 && x <= device->width()) {
         const double width = device->width();
         if (left + w > width - 1)
             left = width - 1 - w;

@@ -33,8 +33,8 @@ QImage plotCanvas(QSize size, const QColor& background = Qt::white);
 // Starts painting with antialiasing and the chart font.
 void beginPlot(QPainter& painter, QImage& image, double scale);
 
-// Text whose baseline passes through y; x is its left edge, right edge or centre. A text that would
-// stick out of the canvas sideways is moved back inside it.
+// Text whose baseline passes through y; x is its left edge, right edge or centre. A text anchored on
+// the canvas that would stick out of it sideways is moved back inside it.
 void drawTextAt(QPainter& painter, double x, double baselineY, const QString& text, TextAlign align);
 inline void drawTextAt(QPainter& painter, double x, double baselineY, const std::string& text,
                        TextAlign align) {
