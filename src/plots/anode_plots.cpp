@@ -98,7 +98,10 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
         }
     }
 
-    // Curves, then their grid- or anode-voltage labels.
+    // Curves, then their grid- or anode-voltage labels. A curve's last step may overshoot the
+    // current limit by far (a pentode at 2 V): the curves are clipped just outside the plot area.
+    p.save();
+    p.setClipRect(QRectF(45, 45, W - 90, H - 90));
     p.setPen(plotPen(kMaroon, 2));
     for (const auto& curve : chart.curves) {
         QPolygonF poly;
@@ -107,15 +110,18 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
         if (poly.size() > 1)
             p.drawPolyline(poly);
     }
+    p.restore();
+
     p.setPen(Qt::black);
+    drawTextFitted(p, 50, 25, chart.title, W - 60);
     LabelPlacer labels;
+    labels.reserve(QRectF(0, 0, W, 40)); // title and "Ia (mA)"
+    labels.reserve(QRectF(0, 0, 49, H)); // current-axis labels
     for (const auto& curve : chart.curves) {
         const auto& l = curve.label;
         const double dx = l.anchor == TextAnchor::Left ? 3 : 0;
-        labels.draw(p, f.x(l.x) + dx, f.y(l.y) - 4, l.text, align(l.anchor));
+        labels.draw(p, f.x(l.x) + dx, f.y(l.y) - 4, l.text, align(l.anchor), true);
     }
-
-    drawTextFitted(p, 50, 25, chart.title, W - 60);
     p.end();
     return image;
 }

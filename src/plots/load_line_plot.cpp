@@ -68,6 +68,7 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
 
     p.setPen(Qt::black);
     drawTextTop(p, W - 60, 30, QString::fromStdString(t.Reference() + " " + t.ModelName()), TextAlign::Right);
+    LabelPlacer labels; // texts inside the plot step aside for one another
 
     // Axes and their maxima.
     p.setPen(plotPen(kGrey, 1));
@@ -84,7 +85,7 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
         p.drawLine(f.at(0, data.Imax), f.at(data.Vmax, 0));
         const QPointF mid = (f.at(0, data.Imax) + f.at(data.Vmax, 0)) / 2;
         const double r = data.Imax > 0 ? data.Vmax / data.Imax : 0;
-        drawTextAt(p, mid.x() + 6, mid.y() - 6, strFormat("%.0fΩ", r), TextAlign::Left);
+        labels.draw(p, mid.x() + 6, mid.y() - 6, strFormat("%.0fΩ", r), TextAlign::Left);
     }
 
     // Limits.
@@ -92,13 +93,13 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
     if (t.Iamax() > 0) {
         const double vEnd = t.Pamax() / t.Iamax();
         p.drawLine(f.at(0, t.Iamax()), f.at(vEnd, t.Iamax()));
-        drawTextAt(p, f.x(vEnd) + 4, f.y(t.Iamax()) + 4, strFormat("%.1fmA", 1000 * t.Iamax()),
-                   TextAlign::Left);
+        labels.draw(p, f.x(vEnd) + 4, f.y(t.Iamax()) + 4, strFormat("%.1fmA", 1000 * t.Iamax()),
+                    TextAlign::Left);
     }
     if (t.Vamax() > 0) {
         const double iEnd = t.Pamax() / t.Vamax();
         p.drawLine(f.at(t.Vamax(), 0), f.at(t.Vamax(), iEnd));
-        drawTextAt(p, f.x(t.Vamax()), f.y(iEnd) - 4, strFormat("%0.0fV", t.Vamax()), TextAlign::Centre);
+        labels.draw(p, f.x(t.Vamax()), f.y(iEnd) - 4, strFormat("%0.0fV", t.Vamax()), TextAlign::Centre);
     }
     const QPolygonF hyperbola = toPixels(f, dissipationHyperbola(t.Pamax(), t.Iamax(), t.Vamax()));
     if (hyperbola.size() > 1)
@@ -113,8 +114,8 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
         const QPolygonF poly = toPixels(f, loadLineAnodeCurve(t, c.vgk, data.Imax, data.Vmax));
         p.setPen(plotPen(c.colour, 2));
         p.drawPolyline(poly);
-        drawTextAt(p, poly.back().x() + 4, poly.back().y() + 4, strFormat("Vg %0.2f", c.vgk),
-                   TextAlign::Left);
+        labels.draw(p, poly.back().x() + 4, poly.back().y() + 4, strFormat("Vg %0.2f", c.vgk),
+                    TextAlign::Left);
     }
 
     // Operating point.
@@ -122,7 +123,7 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
     const QPointF op = f.at(t.Vak(), t.Ia());
     p.drawLine(QPointF(f.x(0), op.y()), op);
     p.drawLine(f.at(t.Vak(), 0), op);
-    drawTextAt(p, f.x(0) + 4, op.y() - 4, strFormat("%.1fmA", 1000 * t.Ia()), TextAlign::Left);
+    labels.draw(p, f.x(0) + 4, op.y() - 4, strFormat("%.1fmA", 1000 * t.Ia()), TextAlign::Left);
     drawTextAt(p, op.x(), std::min(H - 4, f.y(0) + 30), strFormat("%0.0fV", t.Vak()), TextAlign::Centre);
     p.end();
     return image;

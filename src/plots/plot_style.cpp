@@ -57,7 +57,10 @@ double alignedLeft(const QPainter& painter, const QFontMetricsF& fm, double x, c
         left = x - w;
     else if (align == TextAlign::Centre)
         left = x - w / 2;
-    if (const QPaintDevice* device = painter.device()) {
+    // Only a text anchored on the canvas is pulled back inside it; one anchored off the canvas
+    // (a limit beyond the axis) stays off it.
+    const QPaintDevice* device = painter.device();
+    if (device && x >= 0 && x <= device->width()) {
         const double width = device->width();
         if (left + w > width - 1)
             left = width - 1 - w;
@@ -90,7 +93,7 @@ void drawTextFitted(QPainter& painter, double x, double baselineY, const std::st
 }
 
 void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std::string& text,
-                       TextAlign align) {
+                       TextAlign align, bool dropWhenCrowded) {
     const QString s = QString::fromStdString(text);
     const QFontMetricsF fm(painter.font());
     const double left = alignedLeft(painter, fm, x, s, align);
@@ -99,6 +102,7 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
         return QRectF(left, base - fm.ascent(), w, fm.ascent() + fm.descent());
     };
     double chosen = baselineY;
+    bool placed = false;
     for (double shift : {0.0, -1.0, 1.0, -2.0, 2.0}) {
         const QRectF r = rectAt(baselineY + shift * line);
         bool free = true;
@@ -106,9 +110,12 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
             free = free && !t.intersects(r);
         if (free) {
             chosen = baselineY + shift * line;
+            placed = true;
             break;
         }
     }
+    if (!placed && dropWhenCrowded)
+        return;
     taken_.push_back(rectAt(chosen));
     painter.drawText(QPointF(left, chosen), s);
 }

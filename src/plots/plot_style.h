@@ -33,8 +33,8 @@ QImage plotCanvas(QSize size, const QColor& background = Qt::white);
 // Starts painting with antialiasing and the chart font.
 void beginPlot(QPainter& painter, QImage& image, double scale);
 
-// Text whose baseline passes through y; x is its left edge, right edge or centre. A text that would
-// stick out of the canvas sideways is moved back inside it.
+// Text whose baseline passes through y; x is its left edge, right edge or centre. A text anchored on
+// the canvas that would stick out of it sideways is moved back inside it.
 void drawTextAt(QPainter& painter, double x, double baselineY, const QString& text, TextAlign align);
 inline void drawTextAt(QPainter& painter, double x, double baselineY, const std::string& text,
                        TextAlign align) {
@@ -47,10 +47,14 @@ void drawTextTop(QPainter& painter, double x, double topY, const QString& text, 
 void drawTextFitted(QPainter& painter, double x, double baselineY, const std::string& text, double maxWidth);
 
 // Places labels so that they do not overlap: each is tried at its own place, then moved up or down
-// by a line at a time; a label that finds no free place is drawn where it was asked.
+// by a line at a time; a label that finds no free place is drawn where it was asked, or left out
+// when dropWhenCrowded is set.
 class LabelPlacer {
 public:
-    void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align);
+    // Marks an area (a title, an axis text) that labels must avoid.
+    void reserve(const QRectF& area) { taken_.push_back(area); }
+    void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align,
+              bool dropWhenCrowded = false);
 
 private:
     std::vector<QRectF> taken_;

@@ -73,6 +73,9 @@ TEST(PlotSamples, RenderEveryPicture) {
     save(drawStackBars({a, b}, 300, 250, 1), "stacks");
 
     save(drawLoadLine(LoadLineData{t1, 250 / 101e3, 250, true, 1}, QSize(600, 300), 1), "loadline");
+    TTube t2 = builtinTube("ECC83 / 12AX7");
+    t2.basicBiasSuccApprox(400, 39e3, 1e3);
+    save(drawLoadLine(LoadLineData{t2, 400 / 40e3, 400, true, 2}, QSize(600, 300), 1), "loadline_limits");
     save(drawBode(sampleBode(), QSize(1000, 700), 1, NumberLocale{}), "bode");
 
     TTube ecc83 = builtinTube("ECC83 / 12AX7");
