@@ -110,3 +110,31 @@ TEST_F(CliFixture, SolveRecordsTheLastCircuit) {
     const std::string text((std::istreambuf_iterator<char>(ini)), {});
     EXPECT_NE(text.find("lastcircuit=1"), std::string::npos) << text;
 }
+
+TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {
+    QTemporaryDir pics;
+    const QString png = QDir(pics.path()).filePath("ecc83.png");
+    const CliRun anode = run({"curves", "ECC83 / 12AX7", "--png", png});
+    ASSERT_EQ(anode.exitCode, 0) << anode.err;
+    EXPECT_EQ(QImage(png).size(), QSize(1000, 700));
+    const QString transfer = QDir(pics.path()).filePath("el34.png");
+    EXPECT_EQ(run({"curves", "EL34", "--transfer", "--vs", "250", "--png", transfer}).exitCode, 0);
+    EXPECT_FALSE(QImage(transfer).isNull());
+
+    struct Case {
+        const char* name;
+        QStringList args;
+        int exit;
+        const char* message;
+    } cases[] = {
+        {"unknown model", {"curves", "NOPE", "--png", png}, 2, "unknown model"},
+        {"no file", {"curves", "EL34"}, 2, "--png FILE"},
+        {"screen too low", {"curves", "EL34", "--vs", "5", "--png", png}, 2, "10 V at least"},
+        {"unwritable file", {"curves", "EL34", "--png", "/nonexistent/x.png"}, 1, "cannot write"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exit) << c.name;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    }
+}

@@ -9,15 +9,17 @@
 #include <cstdlib>
 #include <memory>
 
+// The application is never destroyed: tearing it down among the static destructors at exit
+// would run after Qt's own globals are gone.
 inline void ensureGuiApp() {
-    static std::unique_ptr<QGuiApplication> app;
+    static QGuiApplication* app = nullptr;
     if (!app && !QGuiApplication::instance()) {
         if (!std::getenv("QT_QPA_PLATFORM"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "test_plots";
         static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        app = new QGuiApplication(argc, argv);
     }
 }
 

@@ -39,5 +39,6 @@ double parseNumber(const std::string& text, const std::string& what);
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
 int runSolve(const std::vector<std::string>& words);
+int runCurves(const std::vector<std::string>& words);
 
 } // namespace cli

@@ -5,18 +5,14 @@
 #include "model/anode_charts.h"
 #include "storage/model_database.h"
 
-#ifdef VALVENIX_HAVE_PLOTS
 #include "plots/anode_plots.h"
 
 #include <QGuiApplication>
 #include <QString>
-#endif
 
 #include <stdexcept>
 
 namespace cli {
-
-int runCurves(const std::vector<std::string>& words);
 
 int runCurves(const std::vector<std::string>& words) {
     Args args(words, {"--vs", "--png"}, {"--transfer"});
@@ -35,7 +31,6 @@ int runCurves(const std::vector<std::string>& words) {
         throw UsageError("unknown model \"" + model + "\" (valvenix-cli models lists them)");
     const AnodeChart chart = args.flag("--transfer") ? computeTransferCharacteristics(tube, vs)
                                                      : computeAnodeCharacteristics(tube, vs);
-#ifdef VALVENIX_HAVE_PLOTS
     // Text on a picture needs the fonts of a GUI application object.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("curves needs a QGuiApplication (offscreen platform) to draw text");
@@ -43,10 +38,6 @@ int runCurves(const std::vector<std::string>& words) {
     if (!image.save(QString::fromStdString(*png), "PNG"))
         throw std::runtime_error("cannot write " + *png);
     return kOk;
-#else
-    (void)chart;
-    throw UsageError("this valvenix-cli was built without pictures");
-#endif
 }
 
 } // namespace cli

@@ -17,7 +17,8 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  models [--type triode|pentode]\n"
                      "  current MODEL --va V --vg V [--vs V]\n"
                      "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
-                     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n";
+                     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
+                     "  curves MODEL [--transfer] [--vs V] --png FILE\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -38,6 +39,7 @@ int run(std::vector<std::string> words) {
         {"models", cli::runModels},
         {"current", cli::runCurrent},
         {"solve", cli::runSolve},
+        {"curves", cli::runCurves},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
