@@ -90,7 +90,8 @@ std::string computePanelCaption(const TTube& tube, double Vg2) {
     return strFormat("Compute Ia(Va,Vg) for \"%s\"", tube.ModelName().c_str());
 }
 
-AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
+// Title, limits, grid-voltage range and current scale shared by both kinds of chart.
+AnodeChart chartFrame(TTube& tube, double Vg2) {
     AnodeChart chart;
     chart.pentode = isPentode(tube);
     chart.title = anodeChartTitle(tube, Vg2);
@@ -100,6 +101,11 @@ AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
     chart.Vgmin = anodeVgmin(tube, Vg2);
     chart.currentStep = anodeCurrentStep(chart.Iamax);
     chart.currentTicks = anodeCurrentTicks(chart.Iamax);
+    return chart;
+}
+
+AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
+    AnodeChart chart = chartFrame(tube, Vg2);
 
     for (double va : multiplesUpTo(10, chart.Vamax, 0)) {
         const bool major = std::fmod(std::round(va), 50.0) == 0;
@@ -129,16 +135,8 @@ AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
 }
 
 AnodeChart computeTransferCharacteristics(TTube& tube, double Vg2) {
-    AnodeChart chart;
+    AnodeChart chart = chartFrame(tube, Vg2);
     chart.transfer = true;
-    chart.pentode = isPentode(tube);
-    chart.title = anodeChartTitle(tube, Vg2);
-    chart.Iamax = tube.Iamax();
-    chart.Vamax = tube.Vamax();
-    chart.Vg2 = Vg2;
-    chart.Vgmin = anodeVgmin(tube, Vg2);
-    chart.currentStep = anodeCurrentStep(chart.Iamax);
-    chart.currentTicks = anodeCurrentTicks(chart.Iamax);
 
     const double gridStep = transferGridStep(chart.Vgmin);
     for (int k = 0; k < kMaxCurves; ++k) {

@@ -26,6 +26,17 @@ bool fileExists(const std::string& path) {
     return QFile::exists(QString::fromStdString(path));
 }
 
+// kp ... cak, t35, pemax, vemax: fifteen columns in table order from column `first`.
+void readModelColumns(TSQLite3Statement& s, int first, TubeParams& p) {
+    double* fields[] = {&p.kp,   &p.mu,   &p.kvb, &p.ex,  &p.kg1, &p.pmax,
+                        &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
+    for (int c = 0; c < 12; ++c)
+        *fields[c] = s.ColumnDouble(first + c);
+    p.t35 = static_cast<int>(s.ColumnInt(first + 12));
+    p.pemax = s.ColumnDouble(first + 13);
+    p.vemax = s.ColumnDouble(first + 14);
+}
+
 std::vector<std::string> collectNames(TSQLite3Statement& s) {
     std::vector<std::string> names;
     while (s.Step())
@@ -146,15 +157,8 @@ TubeParams loadTubeParams(const std::string& name) {
     auto s = db->Prepare(
         "SELECT kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax FROM triodes WHERE name=?");
     s->BindText(1, name);
-    if (s->Step()) {
-        double* fields[] = {&p.kp,   &p.mu,   &p.kvb, &p.ex,  &p.kg1, &p.pmax,
-                            &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
-        for (int c = 0; c < 12; ++c)
-            *fields[c] = s->ColumnDouble(c);
-        p.t35 = static_cast<int>(s->ColumnInt(12));
-        p.pemax = s->ColumnDouble(13);
-        p.vemax = s->ColumnDouble(14);
-    }
+    if (s->Step())
+        readModelColumns(*s, 0, p);
     return p;
 }
 
@@ -174,13 +178,7 @@ bool readModel(const std::string& name, ModelRow& row) {
     row.id = s->ColumnInt(0);
     p.name = s->ColumnText(1);
     p.comment = s->ColumnText(2);
-    double* fields[] = {&p.kp,   &p.mu,   &p.kvb, &p.ex,  &p.kg1, &p.pmax,
-                        &p.imax, &p.vmax, &p.kg2, &p.cgk, &p.cga, &p.cak};
-    for (int c = 0; c < 12; ++c)
-        *fields[c] = s->ColumnDouble(3 + c);
-    p.t35 = static_cast<int>(s->ColumnInt(15));
-    p.pemax = s->ColumnDouble(16);
-    p.vemax = s->ColumnDouble(17);
+    readModelColumns(*s, 3, p);
     return true;
 }
 
