@@ -5,7 +5,7 @@
 #include "solver/sheet_validation.h"
 #include "util/format.h"
 
-SolveOutcome solveCommand(const SolveRequest& request) {
+SolveOutcome solveCommand(const SolveRequest& request, const std::function<void()>& beforeSolve) {
     SolveOutcome out;
     if (request.circuit < 1 || request.circuit > kCircuitCount) {
         out.messages.push_back(strFormat("There is no circuit C%d", request.circuit));
@@ -19,6 +19,8 @@ SolveOutcome solveCommand(const SolveRequest& request) {
         out.messages.push_back(strFormat("The solver of circuit C%d is not available yet", request.circuit));
         return out;
     }
+    if (beforeSolve)
+        beforeSolve();
     out.result.title = circuitInfo(request.circuit).title;
     solver(request, out.result);
     out.solved = true;

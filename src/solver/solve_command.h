@@ -3,6 +3,7 @@
 
 #include "solver/solve.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,6 @@ struct SolveOutcome {
     SolveResult result;
 };
 
-// Validates the request's sheet and, when it passes, runs the solver of its circuit.
-SolveOutcome solveCommand(const SolveRequest& request);
+// Validates the request's sheet and, when it passes, calls beforeSolve (where the host stores the
+// sheet and logs the action) and runs the solver of its circuit.
+SolveOutcome solveCommand(const SolveRequest& request, const std::function<void()>& beforeSolve = {});

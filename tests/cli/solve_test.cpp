@@ -104,11 +104,20 @@ TEST_F(CliFixture, SolveWritesThePictures) {
     }
 }
 
-TEST_F(CliFixture, SolveRecordsTheLastCircuit) {
-    ASSERT_EQ(run({"solve", "C1"}).exitCode, 0);
-    std::ifstream ini(file("valvenix.ini"));
-    const std::string text((std::istreambuf_iterator<char>(ini)), {});
+TEST_F(CliFixture, SolveStoresTheSheetAndTheLastCircuit) {
+    auto settingsText = [this] {
+        std::ifstream ini(file("valvenix.ini"));
+        return std::string((std::istreambuf_iterator<char>(ini)), {});
+    };
+    ASSERT_EQ(run({"solve", "C1", "EdVb=900"}).exitCode, 2);
+    EXPECT_EQ(settingsText().find("[C1]"), std::string::npos) << "a refused sheet is not stored";
+
+    ASSERT_EQ(run({"solve", "C1", "EdRa=47k", "CheckBoxCkconnected=1", "--freqmax", "2"}).exitCode, 0);
+    const std::string text = settingsText();
     EXPECT_NE(text.find("lastcircuit=1"), std::string::npos) << text;
+    EXPECT_NE(text.find("EdRa=47k"), std::string::npos) << text;
+    EXPECT_NE(text.find("CheckBoxCkconnected=1"), std::string::npos) << text;
+    EXPECT_NE(text.find("freqmax=2"), std::string::npos) << text;
 }
 
 TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {

@@ -7,6 +7,8 @@
 #include "solver/solve_command.h"
 #include "storage/model_database.h"
 #include "storage/settings.h"
+#include "storage/sheet_persistence.h"
+#include "util/format.h"
 
 #include <cstdio>
 #include <ctime>
@@ -27,7 +29,7 @@ int circuitNumber(const std::string& word) {
 }
 
 std::string controlMissing(int circuit, const std::string& name) {
-    return "C" + std::to_string(circuit) + " has no control " + name;
+    return strFormat("C%d has no control %s", circuit, name.c_str());
 }
 
 bool parseCheck(const std::string& name, const std::string& value) {
@@ -77,7 +79,7 @@ int optionIndex(const Args& args, const std::string& option, int count, int fall
     if (!v)
         return fallback;
     if (*v < 0 || *v >= count)
-        throw UsageError(option + " takes an item index from 0 to " + std::to_string(count - 1));
+        throw UsageError(strFormat("%s takes an item index from 0 to %d", option.c_str(), count - 1));
     return *v;
 }
 
@@ -117,14 +119,16 @@ int runSolve(const std::vector<std::string>& words) {
     rq.tubes = databaseTubeFactory();
     rq.timeOfDay = timeOfDay();
 
-    const SolveOutcome outcome = solveCommand(rq);
+    // As in the window, a sheet that passes validation is stored in its circuit's section before the
+    // solve, and the circuit is recorded as the last one solved after it.
+    TIniPosDim settings;
+    settings.Open();
+    const SolveOutcome outcome = solveCommand(rq, [&] { SaveAutoParams(rq.sheet, rq.bode, settings); });
     if (!outcome.solved) {
         for (const auto& m : outcome.messages)
             std::fprintf(stderr, "%s\n", m.c_str());
         return kUsage;
     }
-    TIniPosDim settings;
-    settings.Open();
     settings.setLastCircuit(rq.circuit);
 
     if (const auto dir = args.value("--png-dir"))
