@@ -147,3 +147,13 @@ TEST(SolveCommand, RefusesInvalidSheetsAndUnbuiltCircuits) {
         }
     }
 }
+
+TEST(SolveCommand, HostHookRunsOnlyForAValidatedSheet) {
+    int calls = 0;
+    const auto hook = [&] { ++calls; };
+    solveCommand(firstOpening(1, {{"EdVb", "19"}}), hook);
+    EXPECT_EQ(calls, 0);
+    const SolveOutcome out = solveCommand(firstOpening(1, {}), hook);
+    EXPECT_TRUE(out.solved);
+    EXPECT_EQ(calls, 1);
+}
