@@ -123,7 +123,7 @@ std::vector<TextRun> MarkupParser::addString(std::string_view markup) {
         if (close == std::string_view::npos)
             break; // an unclosed "<": the rest, "<" included, is plain text
         appendRun(runs, view.substr(cursor, open - cursor), FCurrent);
-        apply(parseBalise(view.substr(open, close - open + 1), open));
+        apply(parseBalise(view.substr(open, close - open + 1), open + 1));
         cursor = close + 1;
     }
     if (cursor < view.size())

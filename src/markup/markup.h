@@ -32,23 +32,24 @@ struct TextRun {
     bool operator==(const TextRun&) const = default;
 };
 
-// What a tag does; one tag may set several flags. Applied in the order of the fields.
+// What a tag does; one tag may set several flags. They are applied in a fixed order: class on,
+// class off, bold on/off, italic on/off, colour on/off (see MarkupParser::apply).
 struct TModifiers {
-    bool onCSS = false;
-    bool offCSS = false;
     bool onBold = false;
     bool offBold = false;
     bool onItalic = false;
     bool offItalic = false;
     bool onColor = false;
     bool offColor = false;
+    bool onCSS = false;
+    bool offCSS = false;
 
     bool operator==(const TModifiers&) const = default;
 };
 
 // One tag of a markup text.
 struct TBalise {
-    std::size_t position = 0; // 0-based index of the tag's "<" in the text
+    std::size_t position = 0; // 1-based index of the tag's "<" in the text; 0: no further tag
     std::string balise;       // the whole tag, "<" to ">" inclusive
     std::string attribut;     // class name of a class tag (between "css=" and ">")
     std::string attrColor;    // colour text of a colour tag (between "color=" and ">")
@@ -57,6 +58,7 @@ struct TBalise {
 };
 
 // Reads the meaning of one whole tag ("<...>") by case-sensitive substring tests on its text.
+// position: the 1-based index of its "<" in the text, stored as is.
 TBalise parseBalise(std::string_view tagText, std::size_t position = 0);
 
 // Turns markup strings into runs. The attributes in force at the end of one string carry over to the
