@@ -1,7 +1,8 @@
-// Checks the circuit catalogue against the counts and memberships of the library and spot checks of
-// titles, sheets and legends.
+// Checks the circuit catalogue: counts and memberships of the library, titles, window set-up, whole
+// sheets and legend lists of representative circuits, and first-use defaults the value parser reads.
 #include "circuits/catalogue.h"
 #include "circuits/catalogue_tables.h"
+#include "solver/value_parser.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -275,4 +276,152 @@ TEST(Catalogue, EverySheetIsWellFormed) {
     EXPECT_EQ(yt->items.front(), "100");
     EXPECT_EQ(yt->items.back(), "80");
     EXPECT_EQ(control(circuitInfo(37), "LBparallel")->items, (std::vector<std::string>{"1", "2", "3", "4"}));
+}
+
+namespace {
+
+// One line per control in sheet order: "E name=label" edit field, "K name=caption" check box,
+// "S name=items" selector, "T caption" static text, "L name" result label.
+std::vector<std::string> describeSheet(const CircuitInfo& info) {
+    std::vector<std::string> out;
+    for (const SheetControl& c : info.controls) {
+        switch (c.kind) {
+        case ControlKind::Edit:
+            out.push_back("E " + c.name + "=" + controlLabel(info, c.name));
+            break;
+        case ControlKind::CheckBox:
+            out.push_back("K " + c.name + "=" + c.text);
+            break;
+        case ControlKind::Selector: {
+            std::string items;
+            for (const std::string& item : c.items)
+                items += (items.empty() ? "" : " ") + item;
+            out.push_back("S " + c.name + "=" + items);
+            break;
+        }
+        case ControlKind::Caption:
+            out.push_back("T " + c.text);
+            break;
+        case ControlKind::Label:
+            out.push_back("L " + c.name);
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// Whole sheets of representative circuits: order of the controls and of their kinds, labels that
+// differ from the field names (C14), the EcCo1 field of C7, a sheet without supply (C25), the power
+// selectors with their items between the edit fields and the captions (C37, C40).
+TEST(Catalogue, RepresentativeSheetsInFull) {
+    const std::string yields = "S LBYt=100 99 98 97 96 95 94 93 92 91 90 85 80";
+    struct Row {
+        int n;
+        std::vector<std::string> controls;
+    } rows[] = {
+        {1,
+         {"E EdVb=V",
+          "E EdRa=Ra",
+          "E EdRk=Rk",
+          "E EdRo=Ro",
+          "E EdCo=Co",
+          "E EdRgs=Rgs",
+          "E EdRg=Rg",
+          "E EdCgs=Cgs",
+          "E EdCi=Cin",
+          "E EdCg=Cg",
+          "E EdCs=Cout",
+          "E EdCk=Ck",
+          "E EdRs=Rs",
+          "K CheckBoxCkconnected=Ck connected",
+          "K CheckBoxC1shunted=Cin shunted",
+          "S LBtube=",
+          "T T1",
+          "L LabelVa",
+          "L LabelVk",
+          "L LabelIa"}},
+        {7, {"E EdVb=Vb",   "E EdCg=Cg",   "E EdVg=Vbias", "E EdRk=Rk",   "E EdRa1=Ra1", "E EdRa2=Ra2",
+             "E EdRo1=Ro1", "E EdRo2=Ro2", "E EdCo2=Co2",  "E EcCo1=Co1", "E EdRg=Rg",   "E EdCa2=Ca2",
+             "E EdCa1=Ca1", "S LBtube=",   "T T1 and T2",  "T T1",        "T T2",        "T AC grounded",
+             "L LabelVa2",  "L LabelVk",   "L LabelVa1",   "L LabelIt",   "L LabelIa2",  "L LabelIa1"}},
+        {14, {"E EdVb=V",    "E EdRa1=Ra1", "E EdRk1=Rk1", "E EdRk2=Rk2", "E EdRa2=Ra2",  "E EdRag=R1",
+              "E EdRg2=R2",  "E EdRo=Ro",   "E EdCgs1=Cg", "E EdCo=Co",   "E EdCa=Ca",    "E EdCk2=Ck2",
+              "E EdCk1=Ck1", "E EdRgs1=Rs", "E EdCs=Cs",   "E EdRg1=Rg",  "E EdRgs2=Rgs", "E EdCgs2=Cgs",
+              "E EdC1=C1",   "S LBtube1=",  "S LBtube2=",  "T T1",        "T T2",         "L LabelVa1",
+              "L LabelVa2",  "L LabelVg2",  "L LabelVk1",  "L LabelVk2",  "L LabelIt",    "L LabelIa2",
+              "L LabelIa1",  "L LabelIg"}},
+        {25,
+         {"E EdRk=Rk", "E EdVa=Va :  anode voltage (V)", "E EdVg=Vg (V)", "S LBtube=", "T T1", "L LabelIa",
+          "L LabelVk"}},
+        {37,
+         {"E EdVb=V", "E EdRk=Rk", "E EdVg=Bias voltage (V)", "E EdRa=Primary impedance (\u03a9)",
+          "E EdRp=Primary ohmic resistance (\u03a9)", "S LBparallel=1 2 3 4", "S LBtube=", yields, "T T1",
+          "T triode(s) in parallel", "L LabelIa", "L LabelVk", "L LabelVa", "L Label3"}},
+        {40,
+         {"E EdVb=V", "E EdVe=V", "E EdZaa=Primary impedance (\u03a9)", "E EdRk=Rk (\u03a9)",
+          "S LBparallel=1 2 3 4", "S LBtube=", yields, "T tube(s) in parallel per branch", "T AC swing +",
+          "T ACswing -", "T Transformer power yield (%)", "L LabelIb", "L LabelVk", "L LabelIe"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(codeOf(r.n));
+        EXPECT_EQ(describeSheet(circuitInfo(r.n)), r.controls);
+    }
+}
+
+// Whole legend lists where the texts carry Greek letters (the differential gains, the summed
+// current) or the power-stage columns, and the longest Bode list.
+TEST(Catalogue, RepresentativeLegendsInFull) {
+    struct Row {
+        int n;
+        std::vector<std::string> grid;
+        std::vector<std::string> bode;
+    } rows[] = {
+        {7,
+         {"T1 & T2",     "Vb (V)",    "Ra1 (\u03a9)", "Ra2 (\u03a9)", "Vg1 (V)",           "Vg2 (V)",
+          "Vg1-Vg2 (V)", "Va1 (V)",   "Va2 (V)",      "Va1-Va2 (V)",  "\u0394Va/\u0394Vg", "Rk (\u03a9)",
+          "Vk (V)",      "Vak1 (V)",  "Vgk1 (V)",     "Ia1 (mA)",     "Vak2 (V)",          "Vgk2 (V)",
+          "Ia2 (mA)",    "Ptot (mW)", "PT1 (mW)",     "PT2 (mW)",     "PRa1 (mW)",         "PRa2 (mW)",
+          "PRk (mW)",    "Gain Ninv", "Gain Inv",     "Gain diff"},
+         {"RC in", "T1", "T2", "RC1", "RC2"}},
+        {10,
+         {"T1 & T2",  "Vb (V)",    "Ra1 (\u03a9)",      "Ra2 (\u03a9)", "Va1 (V)",   "Va2 (V)",
+          "Vg1 (V)",  "Vg2 (V)",   "\u03b4Va/\u03b4Vg", "Ic (mA)",      "Vak1 (V)",  "Vgk1 (V)",
+          "Ia1 (mA)", "Vak2 (V)",  "Vgk2 (V)",          "Ia2 (mA)",     "Ptot (mW)", "PT1 (mW)",
+          "PT2 (mW)", "PRa1 (mW)", "PRa2 (mW)",         "Ro (\u03a9)",  "A1",        "A2",
+          "Adiff"},
+         {"RC in", "T1", "T2", "RC1", "RC2"}},
+        {21,
+         {"T1,T2",       "T3,T4",       "Vb (V)",      "Va1 (V)",     "Va3 (V)",   "\u03a3Ia (mA)",
+          "Vak1 (V)",    "Vgk1 (V)",    "Ia1 (mA)",    "Vak2 (V)",    "Vgk2 (V)",  "Ia2 (mA)",
+          "Vak3 (V)",    "Vgk3 (V)",    "Ia3 (mA)",    "Vak4 (V)",    "Vgk4 (V)",  "Ia4 (mA)",
+          "R1 (\u03a9)", "R2 (\u03a9)", "R3 (\u03a9)", "R4 (\u03a9)", "Ptot (mW)", "PT1 (mW)",
+          "PT2 (mW)",    "PT3 (mW)",    "PT4 (mW)",    "A1",          "A2",        "Zo"},
+         {"RC input", "T1", "T2", "T4", "T3", "RC output", "Overall gain"}},
+        {37,
+         {"T1", "Vb (V)", "Vg (V)", "Rk (\u03a9)", "Rp (\u03a9)", "Zt (\u03a9)", "TR yield (%)", "Vak (V)",
+          "Vgk (V)", "Ia (mA)", "Pdc (W)", "Vg swing (V)", "Pout (W)", "Ia max (mA)", "Yield (%)"},
+         {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(codeOf(r.n));
+        EXPECT_EQ(circuitInfo(r.n).gridColumns, r.grid);
+        EXPECT_EQ(circuitInfo(r.n).bodeLegends, r.bode);
+    }
+}
+
+// Every first-use default must read back through the value parser: a look-alike character in a
+// default (a Greek mu for the micro sign) would silently read as 1 instead of 10 µF.
+TEST(Catalogue, FirstUseDefaultsReadAsValues) {
+    for (int n = 1; n <= kCircuitCount; ++n) {
+        for (const SheetControl& c : newSheet(n).controls) {
+            if (c.kind != ControlKind::Edit || c.text.empty())
+                continue;
+            bool ok = false;
+            parseValue(c.text, NumberLocale{}, &ok);
+            EXPECT_TRUE(ok) << "C" << n << " " << c.name << " \"" << c.text << "\"";
+        }
+    }
+    EXPECT_EQ(namingRuleDefault("EdCk"), "10\u00b5");
 }
