@@ -77,9 +77,14 @@ std::vector<double> bodeDecibelGrid(double Gtop) {
     double n = std::nearbyint(Gtop); // ties to even
     if (std::fmod(n, 10.0) != 0)
         n = std::ceil(n / 10) * 10;
+    // The first line (-20 dB) is drawn before the test, so even a top of 0.5 or less (n = 0)
+    // keeps its -20 dB line.
     std::vector<double> gains;
-    for (double g = 0.1; g < n && gains.size() < 1000; g *= std::sqrt(10.0))
+    double g = 0.1;
+    do {
         gains.push_back(g);
+        g *= std::sqrt(10.0);
+    } while (g < n && gains.size() < 1000);
     return gains;
 }
 

@@ -26,7 +26,8 @@ struct BodeFrame {
 // never exceed 0.1 (all zero, say) gets a 0 .. 20 dB frame.
 double bodeTopGain(const BodeData& data);
 BodeFrame bodeFrame(const BodeData& data, QSize size);
-// Gains of the light-grey decibel lines: every 10 dB from -20 dB below the top rounded up to 10.
+// Gains of the light-grey decibel lines: every 10 dB from -20 dB below the top rounded up to 10;
+// the -20 dB line is always there.
 std::vector<double> bodeDecibelGrid(double Gtop);
 // True for 0.1, 1, 10, ... 1e6 Hz.
 bool isBodeDecade(double f);

@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 
 std::vector<StackBar> stackBarGeometry(const TVoltageStacks& stack, int column, int T, double Vb) {
@@ -14,10 +15,12 @@ std::vector<StackBar> stackBarGeometry(const TVoltageStacks& stack, int column, 
     double y = 35;
     for (const auto& item : stack.Items) {
         // Without a positive supply there is no scale: the bars have no height but keep their texts.
+        // A negative voltage (a failed solve) draws its bar upwards, so that a stack adding up to
+        // the supply still ends at the bottom margin.
         double h = Vb > 0 ? std::nearbyint((T - 70) * item.valeur / Vb) : 0.0;
-        if (!std::isfinite(h) || h < 0)
+        if (!std::isfinite(h))
             h = 0;
-        h = std::min(h, 1e6); // far past the bottom edge already
+        h = std::clamp(h, -1e6, 1e6); // far past the edges already
         StackBar bar;
         bar.rect = QRectF(x0, y, 12, h);
         bar.colour = item.color;
@@ -45,7 +48,7 @@ QImage drawStackBars(const std::vector<TVoltageStacks>& columns, int height, dou
     beginPlot(p, image, scale);
     for (int c = 0; c < k; ++c) {
         for (const auto& bar : stackBarGeometry(columns[c], c + 1, height, Vb)) {
-            p.fillRect(bar.rect, argbColour(bar.colour));
+            p.fillRect(bar.rect.normalized(), argbColour(bar.colour));
             if (!bar.text.empty()) {
                 p.setPen(Qt::black);
                 drawTextAt(p, bar.textAt.x(), bar.textAt.y(), bar.text, TextAlign::Left);

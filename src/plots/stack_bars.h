@@ -11,7 +11,7 @@
 #include <vector>
 
 struct StackBar {
-    QRectF rect;
+    QRectF rect;          // from the bar's start down by its height (negative for a negative voltage)
     std::uint32_t colour; // 0xAARRGGBB
     std::string text;     // "Ra 120V", empty for an unnamed element
     QPointF textAt;       // left end of the text's baseline

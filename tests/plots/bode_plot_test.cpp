@@ -41,8 +41,8 @@ TEST(BodePlot, FrameSpansSweepAndGainRange) {
 TEST(BodePlot, DecibelGridEveryTenDecibelsFromMinusTwenty) {
     struct Case {
         double Gtop;
-        int lines; // -20 dB up to below round(Gtop) raised to a multiple of 10
-    } cases[] = {{20, 5}, {100, 6}, {5, 4}, {12, 5}, {0.5, 0}};
+        int lines; // -20 dB, then up to below round(Gtop) raised to a multiple of 10
+    } cases[] = {{20, 5}, {100, 6}, {5, 4}, {12, 5}, {0.5, 1} /* round 0: the -20 dB line alone */};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Gtop);
         const auto grid = bodeDecibelGrid(c.Gtop);

@@ -98,7 +98,11 @@ TEST(StackBars, UnusualStacksDrawWithoutFailing) {
         {"adds up to less than the supply", {{"Ra", 50, kStackRed}}, 250, 35 + 46},
         {"exceeds the supply", {{"Ra", 200, kStackRed}, {"T1", 200, kStackYellow}}, 250, 35 + 368},
         {"no supply", {{"Ra", 50, kStackRed}}, 0, 35},
-        {"negative voltage", {{"Ra", -50, kStackRed}}, 250, 35},
+        {"negative voltage goes up", {{"Ra", -50, kStackRed}}, 250, 35 - 46},
+        {"negative element in a full stack",
+         {{"Ra", 300, kStackRed}, {"T1", -50, kStackYellow}},
+         250,
+         300 - 35},
         {"unnamed element", {{"", 250, kStackRed}}, 250, 265},
     };
     ensureGuiApp();
