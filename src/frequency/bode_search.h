@@ -6,8 +6,8 @@
 
 using GainOfFrequency = std::function<double(double)>;
 
-// Upper limit of every bisection (the high corner is specified with this limit; the peak and
-// low-corner searches also stop as soon as a halving no longer moves the bracket).
+// Upper limit of every bisection: the high-corner search stops after this many halvings; the
+// peak and low-corner searches also stop as soon as a halving no longer moves the bracket.
 constexpr int kMaxHalvings = 1000;
 
 // Slope (A(1.05 f) - A(0.95 f)) / (0.1 f).

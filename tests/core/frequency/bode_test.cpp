@@ -342,3 +342,45 @@ TEST(BodeRun, IgnoreMillerWidensTheBand) {
     const double fHIgnored = calculBode("", without, legends, "C1", 0, 1e6, 1).fH;
     EXPECT_GT(fHIgnored, 2 * fHMiller);
 }
+
+TEST(BodeRun, DifferentialSecondOutputFromTheChain) {
+    // The C7 chain: the pair drives two output loads; its second gain reaches the curves and the
+    // table through the chain evaluation (the stage itself stores only its main gain).
+    const TTube t = biasedEcc83();
+    const double S = 1 * pF;
+    const auto chain = [&] {
+        std::vector<TQuadripole> q;
+        q.emplace_back(tqpInputGrid, nullptr, std::vector<int>{1},
+                       std::vector<double>{600, 100e-9, 1e6, 0, 1e3, 0, S}, std::vector<bool>{false, false});
+        q.emplace_back(tqpTubeDifférentiel, &t, std::vector<int>{2, 3},
+                       std::vector<double>{100e3, 82e3, 22e3, S}, std::vector<bool>{false});
+        q.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
+                       std::vector<double>{0, 100e-9, 1e6, 10 * pF, S}, std::vector<bool>{false});
+        q.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
+                       std::vector<double>{0, 47e-9, 470e3, 10 * pF, S}, std::vector<bool>{false});
+        return q;
+    };
+    auto q = chain();
+    gainChain(q, 0, 1000);
+    // The pair's loads are the input impedances of indexes 2 and 3, in that order.
+    TQuadripole alone(tqpTubeDifférentiel, &t, {2, 3}, {100e3, 82e3, 22e3, S}, {false});
+    double g0 = 0, g1 = 0;
+    alone.getVarGains({1000, q[2].Zi(), q[3].Zi()}, g0, g1);
+    EXPECT_EQ(q[1].Av0(), g0);
+    EXPECT_EQ(q[1].Av1(), g1);
+    ASSERT_GT(g1, 0);
+
+    auto run = chain();
+    const BodeData d =
+        calculBode("", run, legendsOf({"RC input", "T1 out1", "T2 out2", "out 1", "out 2"}), "C7", 0, 1e5, 1);
+    ASSERT_EQ(d.curves.size(), 5u);
+    EXPECT_FALSE(d.overallDrawn);
+    ASSERT_EQ(d.freqs[27], 1000.0);
+    EXPECT_EQ(d.curves[2][27], g1);
+    ASSERT_EQ(d.table.size(), 7u * 6u);
+    const TDataQP& second = d.table[6 * 4 + 2];
+    EXPECT_EQ(second.nature, "Differen.");
+    EXPECT_EQ(second.titre, "T2 out2");
+    EXPECT_EQ(second.av, g1);
+    EXPECT_EQ(second.zin, d.table[6 * 4 + 1].zin);
+}

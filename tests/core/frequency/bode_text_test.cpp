@@ -32,6 +32,11 @@ TEST(BodeText, TableCells) {
         {"megahertz", rowOf(2e6, 10, 999.4), {"T1", "Cat-com", "2000000Hz", "10.00", "20.0dB", "999 Ω"}},
         {"zero gain, zero Zin", rowOf(1, 0, 0), {"T1", "Cat-com", "1Hz", "0.00", "", ""}},
         {"negative gain", rowOf(10, -2, 1e3), {"T1", "Cat-com", "10Hz", "-2.00", "", "1.0 kΩ"}},
+        {"just below 1 kHz",
+         rowOf(999.4, 1e-9, 999999),
+         {"T1", "Cat-com", "999Hz", "0.00", "-180.0dB", "1000.0 kΩ"}},
+        {"just below 1 MHz", rowOf(999999, 2, 1e6), {"T1", "Cat-com", "1000kHz", "2.00", "6.0dB", "1.0 MΩ"}},
+        {"1 MHz", rowOf(1e6, 2, 1e3), {"T1", "Cat-com", "1000000Hz", "2.00", "6.0dB", "1.0 kΩ"}},
         {"separator", separator, {"", "", "", "", "", ""}},
     };
     for (const Row& r : rows) {
