@@ -103,7 +103,12 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
     };
     double chosen = baselineY;
     bool placed = false;
-    for (double shift : {0.0, -1.0, 1.0, -2.0, 2.0}) {
+    // A label that may be left out stays within two lines of its curve; one that must be shown
+    // (a scale text, a curve's voltage beside a crowded scale) may go four lines away.
+    const double farthest = dropWhenCrowded ? 2 : 4;
+    for (double shift : {0.0, -1.0, 1.0, -2.0, 2.0, -3.0, 3.0, -4.0, 4.0}) {
+        if (std::fabs(shift) > farthest)
+            break;
         const QRectF r = rectAt(baselineY + shift * line);
         bool free = true;
         for (const QRectF& t : taken_)

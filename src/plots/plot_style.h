@@ -47,8 +47,8 @@ void drawTextTop(QPainter& painter, double x, double topY, const QString& text, 
 void drawTextFitted(QPainter& painter, double x, double baselineY, const std::string& text, double maxWidth);
 
 // Places labels so that they do not overlap: each is tried at its own place, then moved up or down
-// by a line at a time; a label that finds no free place is drawn where it was asked, or left out
-// when dropWhenCrowded is set.
+// by a line at a time (up to two lines with dropWhenCrowded, else four); a label that finds no
+// free place is drawn where it was asked, or left out when dropWhenCrowded is set.
 class LabelPlacer {
 public:
     // Marks an area (a title, an axis text) that labels must avoid.
