@@ -54,8 +54,10 @@ std::string gridStatus(const SolveRequest& request, bool ok) {
 void runBode(const SolveRequest& request, SolveResult& result, std::vector<TQuadripole>& quads) {
     const CircuitInfo& info = circuitInfo(request.circuit);
     TLegendes legends;
-    for (std::size_t i = 0; i < info.bodeLegends.size(); ++i)
-        legends.push_back({info.bodeLegends[i], true, legendColour(i)});
+    for (std::size_t i = 0; i < info.bodeLegends.size(); ++i) {
+        const bool shown = i >= request.legendsShown.size() || request.legendsShown[i];
+        legends.push_back({info.bodeLegends[i], shown, legendColour(i)});
+    }
     const double beta = feedbackEnabledFor(request.circuit) ? feedbackRatioOf(request.bode.feedback) : 0;
     result.bode =
         calculBode(request.configTitle, quads, legends, info.code, beta, freqMaxOf(request.bode.freqmax),

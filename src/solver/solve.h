@@ -22,8 +22,9 @@ struct SolveRequest {
     TubeFactory tubes;
     bool traceConvergence = false;
     NumberLocale locale;
-    std::string timeOfDay;   // status of a grid row whose verdicts are all true
-    std::string configTitle; // caption of the loaded configuration (title of the Bode plot)
+    std::string timeOfDay;          // status of a grid row whose verdicts are all true
+    std::string configTitle;        // caption of the loaded configuration (title of the Bode plot)
+    std::vector<bool> legendsShown; // the Bode legend check boxes in order; missing entries are shown
 };
 
 // One DC load-line diagram: the solved tube, the axes and whether the line itself is drawn.

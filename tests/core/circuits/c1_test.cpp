@@ -157,3 +157,18 @@ TEST(SolveCommand, HostHookRunsOnlyForAValidatedSheet) {
     EXPECT_TRUE(out.solved);
     EXPECT_EQ(calls, 1);
 }
+
+TEST(CircuitC1, HiddenLegendKeepsItsTableRows) {
+    SolveRequest rq = firstOpening(1, {});
+    rq.legendsShown = {true, false};
+    const SolveOutcome out = solveCommand(rq);
+    ASSERT_TRUE(out.result.bode.has_value());
+    const BodeData& b = *out.result.bode;
+    ASSERT_EQ(b.legends.size(), 4u);
+    EXPECT_TRUE(b.legends[0].display);
+    EXPECT_FALSE(b.legends[1].display);
+    EXPECT_TRUE(b.legends[3].display);
+    const auto t1Rows =
+        std::count_if(b.table.begin(), b.table.end(), [](const TDataQP& r) { return r.titre == "T1"; });
+    EXPECT_EQ(t1Rows, 7);
+}
