@@ -1,6 +1,12 @@
 // The circuit solvers, one function per circuit, grouped in one file per family.
 #pragma once
 
-#include "solver/solve.h"
+#include "solver/solve_command.h"
 
 void solveC1(const SolveRequest& request, SolveResult& result);
+
+// Each family answers with the solver of one of its circuits, nullptr for any other number.
+CircuitSolver cathodyneSolvers(int n);    // C2, C5, C28
+CircuitSolver followerSolvers(int n);     // C3, C4, C33, C35
+CircuitSolver cascodeSrppSolvers(int n);  // C6, C8, C21, C22, C24, C30, C31, C34
+CircuitSolver differentialSolvers(int n); // C7, C10, C15, C23

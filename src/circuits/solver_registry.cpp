@@ -3,10 +3,10 @@
 #include "solver/solve_command.h"
 
 CircuitSolver circuitSolver(int n) {
-    switch (n) {
-    case 1:
+    if (n == 1)
         return solveC1;
-    default:
-        return nullptr;
-    }
+    for (auto family : {cathodyneSolvers, followerSolvers, cascodeSrppSolvers, differentialSolvers})
+        if (CircuitSolver s = family(n))
+            return s;
+    return nullptr;
 }

@@ -31,7 +31,7 @@ void writeSolvePictures(const std::string& dir, const SolveRequest& rq, const So
     if (r.bode)
         save(drawBode(*r.bode, QSize(1000, 600), scale, rq.locale), dir, code + "-bode.png");
     for (const auto& ll : r.loadLines)
-        save(drawLoadLine(ll, QSize(700, 450), scale), dir,
+        save(drawLoadLine(ll, QSize(700, 300), scale), dir,
              code + "-loadline-" + ll.tube.Reference() + ".png");
     if (!r.stacks.empty()) {
         const double Vb = clampSupply(fieldNumber(rq.sheet, "EdVb", rq.locale));
