@@ -166,8 +166,10 @@ void solveC3(const SolveRequest& rq, SolveResult& rs) {
 
 namespace {
 
-// "<br><br>label gain or x.xdB" of a two-stage product.
+// "<br><br>label gain or x.xdB" of a two-stage product; a null gain has no dB figure.
 std::string totalGainLine(const char* label, double gain) {
+    if (gain == 0)
+        return "<br><br>" + fmtAmplification(label, 1, gain);
     return strFormat("<br><br>%s or %sdB", fmtAmplification(label, 1, gain).c_str(),
                      strFormat("%.1f", 20 * std::log10(std::fabs(gain))).c_str());
 }

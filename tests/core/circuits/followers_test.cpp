@@ -198,10 +198,16 @@ TEST(CircuitC4, WarningWhenTheFollowerCannotCarryItsCurrent) {
 }
 
 TEST(CircuitC4, TotalGainIsTheProductOfTheStages) {
-    const SolveResult r = solved(4, {{"LBtube1", "ECC83 / 12AX7"},
-                                     {"LBtube2", "ECC82 / 12AU7"},
-                                     {"EdRk2", "47k"},
-                                     {"CheckBoxConnected", "1"}});
+    SolveRequest rq = firstOpening(4, {{"LBtube1", "ECC83 / 12AX7"},
+                                       {"LBtube2", "ECC82 / 12AU7"},
+                                       {"EdRk2", "47k"},
+                                       {"CheckBoxConnected", "1"}});
+    rq.traceConvergence = true;
+    const SolveResult r = solveCommand(rq).result;
+    ASSERT_EQ(r.traces.size(), 2u);
+    EXPECT_EQ(r.traces[0].caption.rfind("C4 - T1 ECC83 / 12AX7 - ", 0), 0u) << r.traces[0].caption;
+    EXPECT_EQ(r.traces[1].caption,
+              strFormat("C4 - T2 ECC82 / 12AU7 - Res ±1µA Ia %.2fmA", 1000 * r.tubes.at(1).Ia()));
     const double A1 = gridNumber(r, 4, "A1"), A2 = gridNumber(r, 4, "A2");
     EXPECT_LT(A1, -50);
     EXPECT_NEAR(gridNumber(r, 4, "A1.A2"), A1 * A2, 0.1);
