@@ -195,11 +195,18 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
         return;
     }
 
-    // Operating point; a diagnostic is shown and the solve goes on with what was found.
+    // Operating point. A search that ran out of passes is shown and the solve goes on with its last
+    // point; a circuit the solver rejected before searching has no point at all (the tube would
+    // still hold the zero-bias probe above), so that solve stops like the pre-check.
     Traces traces(rq, 1);
     const std::string diagnostic = T1->gridFixedBiasDephaseur(Vb, Vg, Ra, Rk, traces.at(0));
-    if (!diagnostic.empty())
+    if (!diagnostic.empty()) {
         rs.messages.push_back(diagnostic);
+        if (diagnostic != "Too many iterations") {
+            rs.ok = false;
+            return;
+        }
+    }
     const double Ia = T1->Ia(), Vak = T1->Vak(), Vgk = T1->Vgk();
     if (TFormConvergence* trace = traces.at(0))
         trace->caption =
