@@ -1,0 +1,52 @@
+// Private to the cascode and SRPP solvers (C6, C8, C21, C22, C24, C30, C31, C34): their entry
+// points and the small report, load-line and two-port helpers they share.
+#pragma once
+
+#include "circuits/circuit_solvers.h"
+#include "circuits/solver_common.h"
+
+#include <string>
+
+void solveC6(const SolveRequest& request, SolveResult& result);
+void solveC8(const SolveRequest& request, SolveResult& result);
+void solveC21(const SolveRequest& request, SolveResult& result);
+void solveC22(const SolveRequest& request, SolveResult& result);
+void solveC24(const SolveRequest& request, SolveResult& result);
+void solveC30(const SolveRequest& request, SolveResult& result);
+void solveC31(const SolveRequest& request, SolveResult& result);
+void solveC34(const SolveRequest& request, SolveResult& result);
+
+namespace cascodes {
+
+// Stand-ins of the two-port chains for a short circuit and an open circuit.
+constexpr double kOpen = 1e12;
+constexpr double kShortCapacitor = 1000;
+
+// The grey footer line of every report heading, without its leading break.
+extern const char* const kFooter;
+
+// A coupling or bypass capacitor typed as 0 reads as 2 pF in these chains.
+inline double capacitorOr2p(double c) {
+    return c == 0 ? 2e-12 : c;
+}
+
+// x / y, or 0 when y is 0 (an open branch carries no current, a missing divider gives no voltage).
+double ratioOrZero(double x, double y);
+
+// Appends an error verdict line "<br><css=error>message</css>" unless the report already holds it.
+void addVerdictOnce(std::string& report, const std::string& message);
+
+// "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A).
+std::string supplyLine(double Vb, double I);
+
+// "<br>ref model" and the line "ρ~   gm~  => µ~" of the given small-signal parameters.
+std::string tubeParameters(const TTube& T, double rho, double gm, double mu);
+
+// The load-line diagram of a tube in image `image`: the line through (Vb, 0) and Vb/R, the tube's
+// maximum current when the branch has no resistance.
+LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image);
+
+// "<br>" + the voltage formatter with the label and 2 decimals.
+std::string voltageLine(const std::string& label, double volts);
+
+} // namespace cascodes
