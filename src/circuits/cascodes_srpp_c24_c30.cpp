@@ -89,13 +89,17 @@ void solveC24(const SolveRequest& rq, SolveResult& rs) {
         tracePoint(traces.at(3), iterations, Vo);
         converged = std::fabs(d1) < kTolerance && std::fabs(d2) < kTolerance && std::fabs(d3) < kTolerance;
     }
-    // The tubes keep the solved point with the settled currents.
-    T1->CalculerNK(vak1, vgk1, I1);
-    T2->CalculerNK(vak2, vgk2, I2);
-    if (Vb - Vo > 0.01)
-        T3->CalculerNK(vak3, vgk3, I3);
-    else
-        T3->CalculerNK(vak3, vgk3, I3 = 0, 1);
+    // The tubes keep their solved points; the settled currents I1, I2, I3 are reported. A cut-off
+    // T3 carries nothing.
+    triode(*T1, vgk1, vak1);
+    triode(*T2, vgk2, vak2);
+    if (Vb - Vo > 0.01) {
+        triode(*T3, vgk3, vak3);
+    } else {
+        vak3 = 0;
+        I3 = 0;
+        triode(*T3, vgk3, vak3);
+    }
     T1->titleTrace(traces.at(0), iterations, kTolerance, start1);
     T2->titleTrace(traces.at(1), iterations, kTolerance, start2);
     T3->titleTrace(traces.at(2), iterations, kTolerance, start3);
@@ -244,7 +248,7 @@ void solveC30(const SolveRequest& rq, SolveResult& rs) {
                 hi = V;
         }
     }
-    T1->CalculerNK(vak1, vgk1, I1);
+    triode(*T1, vgk1, vak1);
     const double vak2 = T2->Vak(), vgk2 = T2->Vgk();
     T1->titleTrace(traces.at(0), iterations, kTolerance, start);
     T2->titleTrace(traces.at(1), iterations, kTolerance, start);

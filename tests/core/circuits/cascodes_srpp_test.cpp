@@ -3,8 +3,10 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "circuits/cascodes_srpp_pair.h"
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -219,6 +221,8 @@ TEST(CascodesSrpp, C24CutOffUpperTubeWhenOutputReachesSupply) {
     const SolveResult r = solved(24, {{"LBtube", "ECC82 / 12AU7"}, {"EdR2", "0"}});
     EXPECT_EQ(r.tubes[2].Ia(), 0);
     EXPECT_EQ(labelOf(r, "LabelI3"), "0.00mA");
+    // Then R2's current is the sum of the two lower tubes'.
+    EXPECT_EQ(labelOf(r, "LabelI9"), labelOf(r, "LabelItot"));
 }
 
 TEST(CascodesSrpp, C30MuFollowerGains) {
@@ -278,10 +282,10 @@ TEST(CascodesSrpp, FailureVerdicts) {
          21,
          {{"LBtube1", "ECC83 / 12AX7"}, {"LBtube2", "ECC82 / 12AU7"}, {"EdR1", "0"}},
          "<br><css=error>Vgk(s) positive or null</css>"},
-        {"C30 without a lower anode: stack cannot add up",
-         30,
-         {{"LBtube", "ECC83 / 12AX7"}, {"EdRk1", "10M"}},
-         "<br><css=error>Error on stack voltages</css>"},
+        {"C24 T2's grid above its cathode",
+         24,
+         {{"LBtube", "ECC82 / 12AU7"}, {"EdRk1", "10k"}, {"EdRk2", "100"}},
+         "<br><css=error>Vgk(s) positive</css>"},
         {"C34 without R1",
          34,
          {{"LBtube", "ECC83 / 12AX7"}, {"EdR1", "0"}},
@@ -332,4 +336,38 @@ TEST(CascodesSrpp, DegenerateSheetsStayFinite) {
                 EXPECT_FALSE(std::isnan(g));
         }
     }
+}
+
+TEST(CascodesSrpp, StackedPairBiasFollowsTheCarriedCurrent) {
+    struct Case {
+        const char* name;
+        bool fixedGrid;
+        double Vb, Vg2, lead, Rk, a; // lead: T2's cathode lead (fixed grid) or cathode resistor
+    } cases[] = {
+        {"self-biased, no series resistance", false, 250, 0, 1000, 1000, 0},
+        {"self-biased, 100k in T2's anode", false, 300, 0, 1500, 820, 100e3},
+        {"fixed grid, cathode on the node", true, 250, 150, 0, 1000, 47e3},
+        {"fixed grid, 10k in T2's cathode lead", true, 250, 130, 10e3, 1000, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto T1 = builtinFactory()("ECC82 / 12AU7", "T1");
+        auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
+        const int n = c.fixedGrid
+                          ? cascodes::stackedPairFixedGrid(*T1, *T2, 1000, c.Vb, c.Vg2, c.lead, c.Rk, c.a)
+                          : cascodes::stackedPairSelfBiased(*T1, *T2, 1000, c.Vb, c.Rk, c.lead, c.a);
+        EXPECT_LT(n, 1000);
+        const double I1 = T1->Ia(), I2 = T2->Ia();
+        EXPECT_GT(I1, 1e-4);
+        EXPECT_NEAR(I1, I2, 1e-6);
+        EXPECT_NEAR(T1->Vgk(), -c.Rk * I1, 1e-6);
+        const double Vm = c.Rk * I1 + T1->Vak();
+        EXPECT_NEAR(Vm + (c.lead + c.a) * I2 + T2->Vak(), c.Vb, 1e-3);
+        const double expectedVgk2 = c.fixedGrid ? std::min(c.Vg2 - Vm - c.lead * I2, 0.0) : -c.lead * I2;
+        EXPECT_NEAR(T2->Vgk(), expectedVgk2, 1e-6);
+    }
+    // A pass limit too small to balance is reported by returning the limit.
+    auto T1 = builtinFactory()("ECC82 / 12AU7", "T1");
+    auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
+    EXPECT_EQ(cascodes::stackedPairSelfBiased(*T1, *T2, 3, 250, 1000, 2200, 0), 3);
 }
