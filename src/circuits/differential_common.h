@@ -33,7 +33,7 @@ struct PairChain {
 };
 void runPairBode(const SolveRequest& request, SolveResult& result, const TTube& T1, const PairChain& chain);
 
-// The two stacks of a pair: anode resistor, tube, then the shared cathode elements.
+// Bar colour of a second resistor in a stack (C15's bias resistor Rkg, C23's Rf2).
 constexpr std::uint32_t kStackLime = 0xFF00C000;
 
 // Load-line axes that put a tube's operating point on the line through (Vmax, 0) and (0, Imax):
