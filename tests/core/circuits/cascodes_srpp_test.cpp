@@ -225,6 +225,14 @@ TEST(CascodesSrpp, C24CutOffUpperTubeWhenOutputReachesSupply) {
     EXPECT_EQ(labelOf(r, "LabelI9"), labelOf(r, "LabelItot"));
 }
 
+TEST(CascodesSrpp, C24KeepsTheLowerAnodeAboveThirtyVolts) {
+    // A 10 MΩ anode resistor would leave T1 almost no anode voltage.
+    const SolveResult r = solved(24, {{"LBtube", "ECC82 / 12AU7"}, {"EdR1", "10M"}});
+    EXPECT_GE(r.tubes[0].Vak(), 30);
+    for (const TTube& t : r.tubes)
+        EXPECT_TRUE(std::isfinite(t.Ia()));
+}
+
 TEST(CascodesSrpp, C30MuFollowerGains) {
     const SolveResult r = solved(30, {{"LBtube", "ECC83 / 12AX7"}});
     const double mu1 = std::stod(r.gridRow[20]), k = std::stod(r.gridRow[23]),
