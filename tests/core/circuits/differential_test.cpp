@@ -5,6 +5,7 @@
 
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -133,6 +134,12 @@ TEST(DifferentialStages, PairGainsHaveOppositeSignsAndAddUp) {
               "Gain on non-inverting output T2  <css=µ>", "Differential gain                <css=µ>",
               "  <css=db>"})
             EXPECT_TRUE(contains(r.acReport, part)) << part << "\n" << r.acReport;
+        // The chain: input RC, the pair's two outputs, one RC per anode; no feedback choice.
+        ASSERT_TRUE(r.bode.has_value());
+        EXPECT_EQ(r.bode->curves.size(), 5u);
+        EXPECT_FALSE(r.bode->overallDrawn);
+        EXPECT_TRUE(std::any_of(r.bode->table.begin(), r.bode->table.end(),
+                                [](const TDataQP& row) { return row.titre == "T2"; }));
         const bool both = d.circuit == 7;
         EXPECT_EQ(contains(r.acReport, "<br><br>Both tubes ρ~<css=r>"), both) << r.acReport;
         EXPECT_EQ(contains(r.acReport, "<br><br><b>T1</b>: ρ~<css=r>"), !both) << r.acReport;
