@@ -125,6 +125,8 @@ TEST(PairBias, BothTubesAgreeOnTheCurrent) {
         {"SRPP ECC88 with anode resistor", true, "ECC88 / 6DJ8", 250, 0, 220, 220, 1e3},
         {"cascode ECC88", false, "ECC88 / 6DJ8", 300, 150, 1e3, 47e3, 0},
         {"follower on a sink ECC82", false, "ECC82 / 12AU7", 300, 150, 1e3, 0, 0},
+        {"cascode ECC82 with a small anode resistor", false, "ECC82 / 12AU7", 300, 120, 1e3, 2.2e3, 0},
+        {"SRPP ECC82", true, "ECC82 / 12AU7", 300, 0, 1e3, 1e3, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,6 +137,10 @@ TEST(PairBias, BothTubesAgreeOnTheCurrent) {
         EXPECT_LT(n, 1000);
         EXPECT_NEAR(t1.Ia(), t2.Ia(), 1e-6);
         EXPECT_GT(t1.Ia(), 0);
+        // The resistors carry the current the tubes agree on: the branch adds up to the supply.
+        const double I = t1.Ia();
+        EXPECT_NEAR(t1.Vak() + t2.Vak() + (c.Rk + c.b + c.a) * I, c.Vb, 0.05);
+        EXPECT_NEAR(t1.Vgk(), -c.Rk * I, 1e-3);
         EXPECT_EQ(w1.caption.find("C0 - T1 "), 0u) << w1.caption;
         EXPECT_EQ(w2.caption.find("C0 - T2 "), 0u) << w2.caption;
 
