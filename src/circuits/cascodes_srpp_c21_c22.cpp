@@ -2,8 +2,8 @@
 // the cascode SRPP with its upper grid at a fixed voltage.
 #include "circuits/cascodes_srpp_common.h"
 
-#include "circuits/cascodes_srpp_pair.h"
 #include "frequency/bode_options.h"
+#include "model/pair_bias.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
 #include "solver/grid_cells.h"
@@ -33,11 +33,11 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
     // First stage: T2 self-biased by R2 on top of T1. Second stage: T4's grid on the first
     // stage's output, R4 between T4's cathode and the sink T3.
     const int iterations1 =
-        stackedPairSelfBiased(*T1, *T2, kMaxIterations, Vb, R1, R2, 0, traces.at(0), traces.at(1));
+        pairBiasSelfBiased(*T1, *T2, kMaxIterations, Vb, R1, R2, 0, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Va1 = Vb - T2->Vak() - R2 * Ia2;
     const int iterations2 =
-        stackedPairFixedGrid(*T3, *T4, kMaxIterations, Vb, Va1, R4, R3, 0, traces.at(2), traces.at(3));
+        pairBiasFixedGridLead(*T3, *T4, kMaxIterations, Vb, Va1, R4, R3, 0, traces.at(2), traces.at(3));
     const double Ia3 = T3->Ia(), Ia4 = T4->Ia();
     const double Va3 = Vb - T4->Vak() - R4 * Ia4;
     const double Vk1 = R1 * Ia1, Vk2 = Vb - T2->Vak(), Vk3 = R3 * Ia3, Vk4 = Vb - T4->Vak();
@@ -183,7 +183,7 @@ void solveC22(const SolveRequest& rq, SolveResult& rs) {
 
     // R2 lies in T2's cathode lead: its drop biases T2.
     const int iterations =
-        stackedPairFixedGrid(*T1, *T2, kMaxIterations, Vb, Vg2, R2, R1, 0, traces.at(0), traces.at(1));
+        pairBiasFixedGridLead(*T1, *T2, kMaxIterations, Vb, Vg2, R2, R1, 0, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Vo = Vb - T2->Vak();
     const double Vk1 = R1 * Ia1;

@@ -2,8 +2,8 @@
 // stage: two self-biased triodes in series.
 #include "circuits/cascodes_srpp_common.h"
 
-#include "circuits/cascodes_srpp_pair.h"
 #include "frequency/bode_options.h"
+#include "model/pair_bias.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
 #include "solver/grid_cells.h"
@@ -39,7 +39,7 @@ void solveC31(const SolveRequest& rq, SolveResult& rs) {
 
     // T2 biased by R1 + R2; the output is taken between them.
     const int iterations =
-        stackedPairSelfBiased(*T1, *T2, kMaxIterations, Vb, Rk, R1 + R2, 0, traces.at(0), traces.at(1));
+        pairBiasSelfBiased(*T1, *T2, kMaxIterations, Vb, Rk, R1 + R2, 0, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Vk1 = Rk * Ia1;
     const double Va1 = Vk1 + T1->Vak();
@@ -144,7 +144,7 @@ void solveC34(const SolveRequest& rq, SolveResult& rs) {
     auto T2 = makeTube(rq, "LBtube", "T2");
 
     const int iterations =
-        stackedPairSelfBiased(*T1, *T2, kMaxIterations, Vb, R1, R2, 0, traces.at(0), traces.at(1));
+        pairBiasSelfBiased(*T1, *T2, kMaxIterations, Vb, R1, R2, 0, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Vk1 = R1 * Ia1;
     const double Va1 = Vk1 + T1->Vak(); // the output, T2's grid

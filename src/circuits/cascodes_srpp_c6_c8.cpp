@@ -2,8 +2,8 @@
 // self-biased by its cathode resistor): two triodes in series solved as a pair.
 #include "circuits/cascodes_srpp_common.h"
 
-#include "circuits/cascodes_srpp_pair.h"
 #include "frequency/bode_options.h"
+#include "model/pair_bias.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
 #include "solver/grid_cells.h"
@@ -40,7 +40,7 @@ void solveC6(const SolveRequest& rq, SolveResult& rs) {
     const double Vg = ratioOrZero(Vb * Rg1, Rg1 + Rg2);
     const double Irg = ratioOrZero(Vb, Rg1 + Rg2);
     const int iterations =
-        stackedPairFixedGrid(*T1, *T2, kMaxIterations, Vb, Vg, 0, Rk, Ra, traces.at(0), traces.at(1));
+        pairBiasFixedGridLead(*T1, *T2, kMaxIterations, Vb, Vg, 0, Rk, Ra, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Vm = Vb - T2->Vak() - Ra * Ia2;
     const double Va = Vb - Ra * Ia2;
@@ -164,7 +164,7 @@ void solveC8(const SolveRequest& rq, SolveResult& rs) {
 
     // Operating point: T2 biased by Rk2, its grid on T1's anode.
     const int iterations =
-        stackedPairSelfBiased(*T1, *T2, kMaxIterations, Vb, Rk1, Rk2, Ra, traces.at(0), traces.at(1));
+        pairBiasSelfBiased(*T1, *T2, kMaxIterations, Vb, Rk1, Rk2, Ra, traces.at(0), traces.at(1));
     const double Ia1 = T1->Ia(), Ia2 = T2->Ia();
     const double Vk1 = Rk1 * Ia1;
     const double Vg2 = Vk1 + T1->Vak(); // T1's anode

@@ -1,153 +1,108 @@
-// Two-tube bias solvers: a bisection on the middle node voltage with a slow correction of the
-// common current, until both tubes agree on the current.
+// Two triodes in series: an outer bisection on the middle node voltage and, for each node voltage,
+// the self-consistent current of each tube (its cathode-resistor bias and series drops taken at the
+// current it carries). A balance that nudged one shared current estimate by a thousandth of the
+// difference per pass could stop with resistor drops computed from a current neither tube carried.
 #include "model/pair_bias.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
-double triode(TTube& t, double Vgk, double Vak) {
+
+constexpr double kTolerance = 1e-6; // A
+constexpr int kCurrentPasses = 80;  // halves the current bracket well below any printed digit
+
+double triode(TTube& T, double Vgk, double Vak) {
     double ia;
-    t.CalculerNK(Vak, Vgk, ia, 1);
+    T.CalculerNK(Vak, Vgk, ia, 1);
     return ia;
 }
-// T1's current alone: grid at 0 V, cathode resistor Rk, anode node at Vm; a bisection fine enough
-// that the result is a smooth function of Vm.
-double selfBiasCurrent(TTube& T1, double Vm, double Rk) {
-    double lo = 0, hi = std::max(T1.getMaxCurrent(std::max(Vm, 0.0)), 0.0);
-    double I = 0;
-    for (int n = 0; n < 200 && hi - lo > 1e-13; ++n) {
-        I = (lo + hi) * 0.5;
-        if (triode(T1, -Rk * I, Vm - Rk * I) > I)
-            lo = I;
+
+// The current I with I = f(I) for a tube current f that falls as I grows (bias and drops rise
+// with it): a bisection on [0, f(0)].
+double settle(const std::function<double(double)>& f) {
+    double lo = 0, hi = f(0);
+    if (!(hi > 0) || !std::isfinite(hi))
+        return 0;
+    for (int i = 0; i < kCurrentPasses; ++i) {
+        const double mid = (lo + hi) / 2;
+        if (f(mid) > mid)
+            lo = mid;
         else
-            hi = I;
+            hi = mid;
     }
-    return I;
+    return (lo + hi) / 2;
 }
 
-// The balance loops below stop when the two tubes agree on a current, but the resistor drops are
-// computed from a separate estimate of that current that moves by a thousandth of the difference
-// per pass, so it can stop far from the current the tubes carry and the branch no longer adds up to
-// the supply. When that happens the point is settled here: a bisection on the node voltage Vm where
-// T1 runs at its own self-biased current and T2 must carry the same, t2(Vm, I) giving T2's current.
-// Returns the current, leaving both tubes evaluated at the settled point.
-template <typename T2Current>
-double settleStack(TTube& T1, double Rk, double Vb, double Vm, double I, double I1, T2Current t2) {
-    if (std::fabs(I1 - I) < 1e-6)
-        return I; // already consistent: nothing to change
-    double lo = 0, hi = Vb;
-    for (int n = 0; n < 200 && hi - lo > 1e-9; ++n) {
-        Vm = (lo + hi) * 0.5;
-        I = selfBiasCurrent(T1, Vm, Rk);
-        const double d = I - t2(Vm, I);
-        if (std::fabs(d) < 1e-7)
+// The lower tube on the node voltage Vm with its cathode resistor Rk.
+double lowerCurrent(TTube& T1, double Vm, double Rk) {
+    return settle([&](double I) { return triode(T1, -Rk * I, std::max(Vm - Rk * I, 0.0)); });
+}
+
+// Bisection of the node over [0, Vb]: the lower tube's current rises with the node voltage, the
+// upper tube's falls. upper(Vm) gives the upper tube's settled current.
+int bisectNode(TTube& T1, TTube& T2, int maxIter, double Vb, double Rk,
+               const std::function<double(double)>& upper,
+               const std::function<void(double, double, double)>& place, TFormConvergence* w1,
+               TFormConvergence* w2) {
+    double lo = 0, hi = std::max(Vb, 0.0);
+    double Vm = hi / 2;
+    double I1 = lowerCurrent(T1, Vm, Rk), I2 = upper(Vm);
+    const double I0 = I1;
+    tracePoint(w1, 0, I1);
+    tracePoint(w2, 0, I2);
+    int i = 0;
+    while (i < maxIter) {
+        ++i;
+        Vm = (lo + hi) / 2;
+        I1 = lowerCurrent(T1, Vm, Rk);
+        I2 = upper(Vm);
+        tracePoint(w1, i, I1);
+        tracePoint(w2, i, I2);
+        if (std::fabs(I1 - I2) < kTolerance)
             break;
-        if (d > 0)
+        if (I1 > I2)
             hi = Vm;
         else
             lo = Vm;
+        if (hi - lo <= 1e-12 * std::max(Vb, 1.0)) { // the node can no longer move: no balance
+            i = maxIter;
+            break;
+        }
     }
-    triode(T1, -Rk * I, Vm - Rk * I);
-    t2(Vm, I);
-    return I;
+    // Leave each tube at its own solved point.
+    triode(T1, -Rk * I1, std::max(Vm - Rk * I1, 0.0));
+    place(Vm, I1, I2);
+    T1.titleTrace(w1, i, kTolerance, I0);
+    T2.titleTrace(w2, i, kTolerance, I0);
+    return i;
 }
+
 } // namespace
+
+int pairBiasFixedGridLead(TTube& T1, TTube& T2, int maxIter, double Vb, double Vg2, double lead, double Rk,
+                          double a, TFormConvergence* w1, TFormConvergence* w2) {
+    const auto vak2 = [&](double Vm, double I) { return std::max(Vb - Vm - (lead + a) * I, 0.0); };
+    const auto vgk2 = [&](double Vm, double I) { return std::min(Vg2 - Vm - lead * I, 0.0); };
+    const auto upper = [&](double Vm) {
+        return settle([&](double I) { return triode(T2, vgk2(Vm, I), vak2(Vm, I)); });
+    };
+    const auto place = [&](double Vm, double, double I2) { triode(T2, vgk2(Vm, I2), vak2(Vm, I2)); };
+    return bisectNode(T1, T2, maxIter, Vb, Rk, upper, place, w1, w2);
+}
 
 int pairBiasFixedGrid(TTube& T1, TTube& T2, int maxIter, double Vb, double Vg2, double b, double Rk, double a,
                       TFormConvergence* w1, TFormConvergence* w2) {
-    double Vm = Vg2;
-    double lo = Vm - Vb / 10, hi = Vm + Vb / 10;
-    T1.basicBiasSuccApprox(Vm, 0, Rk, nullptr);
-    double I = T1.Ia();
-    const double I0 = I;
-    if (w1 && w2) {
-        w1->AddPoint(0, I0);
-        w2->AddPoint(0, I0);
-    }
-    tracePoint(w1, 1, I0);
-
-    auto t2Current = [&](double vm, double current) {
-        double vak2 = Vb - (a + b) * current - vm;
-        if (vak2 < 0)
-            vak2 = 10;
-        return triode(T2, std::min(Vg2 - vm, 0.0), vak2);
-    };
-    int i = 1;
-    double I1 = I;
-    bool balanced = false;
-    while (i < maxIter) {
-        double Vak1 = Vm - Rk * I;
-        if (Vak1 < 0)
-            Vak1 = 10;
-        I1 = triode(T1, -Rk * I, Vak1);
-        tracePoint(w1, i, I1);
-        double Vak2 = Vb - (a + b) * I - Vm;
-        if (Vak2 < 0)
-            Vak2 = 10;
-        double Vgk2 = Vg2 - Vm;
-        if (Vgk2 > 0)
-            Vgk2 = 0;
-        const double I2 = triode(T2, Vgk2, Vak2);
-        tracePoint(w2, i, I2);
-        if (std::fabs(I1 - I2) < 1e-6) {
-            balanced = true;
-            break;
-        }
-        if (I1 > I2)
-            hi = Vm + (hi - Vm) * 0.9;
-        else
-            lo = Vm - (Vm - lo) * 0.9;
-        Vm = (lo + hi) * 0.5;
-        I -= (I1 - I2) * 0.001;
-        ++i;
-    }
-    if (balanced)
-        settleStack(T1, Rk, Vb, Vm, I, I1, t2Current);
-    T1.titleTrace(w1, i, 1e-6, I0);
-    T2.titleTrace(w2, i, 1e-6, I0);
-    return i;
+    return pairBiasFixedGridLead(T1, T2, maxIter, Vb, Vg2, 0, Rk, a + b, w1, w2);
 }
 
 int pairBiasSelfBiased(TTube& T1, TTube& T2, int maxIter, double Vb, double Rk, double b, double a,
                        TFormConvergence* w1, TFormConvergence* w2) {
-    double Vm = Vb / 2;
-    double vak, vgk, I;
-    T1.basicBiasPoints(Vm, 0, Rk, vak, vgk, I, nullptr);
-    double lo = Vm - Vb / 10, hi = Vm + Vb / 10;
-    const double I0 = I;
-    tracePoint(w1, 0, I0);
-    tracePoint(w2, 0, I0);
-
-    auto t2Current = [&](double vm, double current) {
-        return triode(T2, -b * current, std::max(Vb - vm - (b + a) * current, 10.0));
+    const auto vak2 = [&](double Vm, double I) { return std::max(Vb - Vm - (a + b) * I, 0.0); };
+    const auto upper = [&](double Vm) {
+        return settle([&](double I) { return triode(T2, -b * I, vak2(Vm, I)); });
     };
-    int i = 0;
-    double I1 = I;
-    bool balanced = false;
-    while (i < maxIter) {
-        ++i;
-        double Vak1 = Vm - Rk * I;
-        if (Vak1 < 10)
-            Vak1 = 10;
-        I1 = triode(T1, -Rk * I, Vak1);
-        const double I2 = t2Current(Vm, I);
-        tracePoint(w1, i, I1);
-        tracePoint(w2, i, I2);
-        if (std::fabs(I1 - I2) < 1e-6) {
-            balanced = true;
-            break;
-        }
-        if (I1 > I2)
-            hi = Vm;
-        else
-            lo = Vm;
-        Vm = (lo + hi) * 0.5;
-        I -= (I1 - I2) * 0.001;
-    }
-    if (balanced)
-        settleStack(T1, Rk, Vb, Vm, I, I1, t2Current);
-    T1.titleTrace(w1, i, 1e-6, I0);
-    T2.titleTrace(w2, i, 1e-6, I0);
-    return i;
+    const auto place = [&](double Vm, double, double I2) { triode(T2, -b * I2, vak2(Vm, I2)); };
+    return bisectNode(T1, T2, maxIter, Vb, Rk, upper, place, w1, w2);
 }

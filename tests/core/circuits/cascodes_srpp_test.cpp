@@ -3,7 +3,7 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
-#include "circuits/cascodes_srpp_pair.h"
+#include "model/pair_bias.h"
 #include "util/format.h"
 
 #include <algorithm>
@@ -361,9 +361,8 @@ TEST(CascodesSrpp, StackedPairBiasFollowsTheCarriedCurrent) {
         SCOPED_TRACE(c.name);
         auto T1 = builtinFactory()("ECC82 / 12AU7", "T1");
         auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
-        const int n = c.fixedGrid
-                          ? cascodes::stackedPairFixedGrid(*T1, *T2, 1000, c.Vb, c.Vg2, c.lead, c.Rk, c.a)
-                          : cascodes::stackedPairSelfBiased(*T1, *T2, 1000, c.Vb, c.Rk, c.lead, c.a);
+        const int n = c.fixedGrid ? pairBiasFixedGridLead(*T1, *T2, 1000, c.Vb, c.Vg2, c.lead, c.Rk, c.a)
+                                  : pairBiasSelfBiased(*T1, *T2, 1000, c.Vb, c.Rk, c.lead, c.a);
         EXPECT_LT(n, 1000);
         const double I1 = T1->Ia(), I2 = T2->Ia();
         EXPECT_GT(I1, 1e-4);
@@ -377,5 +376,5 @@ TEST(CascodesSrpp, StackedPairBiasFollowsTheCarriedCurrent) {
     // A pass limit too small to balance is reported by returning the limit.
     auto T1 = builtinFactory()("ECC82 / 12AU7", "T1");
     auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
-    EXPECT_EQ(cascodes::stackedPairSelfBiased(*T1, *T2, 3, 250, 1000, 2200, 0), 3);
+    EXPECT_EQ(pairBiasSelfBiased(*T1, *T2, 3, 250, 1000, 2200, 0), 3);
 }
