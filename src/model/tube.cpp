@@ -8,6 +8,12 @@ namespace {
 // the tube is, in effect, an open circuit.
 constexpr double kOpenCircuit = 1e12;
 
+// A resistance from a difference quotient; a flat characteristic (cut-off, or currents so small
+// that their difference underflows) reads as an open circuit instead of an infinity.
+double openOr(double rho) {
+    return std::isfinite(rho) && std::fabs(rho) < kOpenCircuit ? rho : kOpenCircuit;
+}
+
 // ln(1 + e^x) without overflow for large x.
 double softplus(double x) {
     return x > 700 ? x : std::log1p(std::exp(x));
@@ -113,7 +119,7 @@ void TTube::calculerParamètresIntrinsèques() {
     const double iaPlus = current(vgk, vak + 0.1, vek);
     FVak = vak;
     const double iaMinus = current(vgk, vak - 0.1, vek);
-    Fρ = iaPlus != iaMinus ? 2 * 0.1 / (iaPlus - iaMinus) : kOpenCircuit;
+    Fρ = openOr(2 * 0.1 / (iaPlus - iaMinus));
 
     FVak = vak;
     const double igMinus = current(vgk - 0.05, vak, vek);
@@ -143,7 +149,7 @@ double TTube::getRo() {
     FIa = ia;
     FVak = vak;
     FVgk = vgk;
-    return d != 0 ? 0.1 / d : kOpenCircuit;
+    return openOr(0.1 / d);
 }
 
 double TTube::getMu() {

@@ -101,6 +101,12 @@ TEST(TubeSmallSignal, OverloadsAtCutOff) {
     EXPECT_TRUE(std::isfinite(t.ρ()));
     EXPECT_TRUE(std::isfinite(t.µ()));
     EXPECT_TRUE(std::isfinite(t.getRo()));
+    // Currents so small that their difference underflows: still an open circuit, not infinity.
+    t.CalculerNK(300, -256, ia);
+    EXPECT_GT(ia, 0.0);
+    t.calculerParamètresIntrinsèques();
+    EXPECT_TRUE(std::isfinite(t.ρ())) << t.ρ();
+    EXPECT_TRUE(std::isfinite(t.µ())) << t.µ();
 }
 
 TEST(TubeLoadLine, NullVgkIntersectionAndSteepLine) {
