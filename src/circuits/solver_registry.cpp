@@ -5,7 +5,8 @@
 CircuitSolver circuitSolver(int n) {
     if (n == 1)
         return solveC1;
-    for (auto family : {cathodyneSolvers, followerSolvers, cascodeSrppSolvers, differentialSolvers})
+    for (auto family : {cathodyneSolvers, followerSolvers, cascodeSrppSolvers, differentialSolvers,
+                        regulatorSolvers, dcCoupledSolvers, mixerSolvers})
         if (CircuitSolver s = family(n))
             return s;
     return nullptr;
