@@ -36,8 +36,7 @@ void solveC1(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Ia).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia).c_str()));
+    text.Add(supplyLine(Vb, Ia));
     text.Add("<br><br>" + fmtCurrent("Ia", 1, 1000 * Ia));
     text.Add("<br>" + fmtVoltage("Va", 1, Vb - Ra * Ia));
     text.Add("<br>" + fmtVoltage("Vk", 3, Rk * Ia));

@@ -39,29 +39,11 @@ double ratioOrZero(double x, double y) {
     return y != 0 ? x / y : 0;
 }
 
-void addVerdictOnce(std::string& report, const std::string& message) {
-    const std::string line = "<br><css=error>" + message + "</css>";
-    if (report.find(line) == std::string::npos)
-        report += line;
-}
-
-std::string supplyLine(double Vb, double I) {
-    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                     fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
-}
-
 std::string tubeParameters(const TTube& T, double rho, double gm, double mu) {
     return strFormat("<br>%s %s<br>  %s   %s  => %s", T.Reference().c_str(), T.ModelName().c_str(),
                      fmtResistance("ρ~", 0, rho).c_str(),
                      fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),
                      fmtAmplification("µ~", 0, mu).c_str());
-}
-
-LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image) {
-    double Imax = R > 0 ? Vb / R : T.Iamax();
-    if (!(Imax > 0) || !std::isfinite(Imax))
-        Imax = 1e-3;
-    return {T, Imax, Vb, true, image};
 }
 
 std::string voltageLine(const std::string& label, double volts) {

@@ -59,13 +59,13 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
     rs.ok = verdicts(text.texte, true, op12 && op34, vgkOk, stacksOk, iterationsOk);
     if (!op12)
-        addVerdictOnce(text.texte, "Abnormal T1 / T2 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T1 / T2 operating conditions"));
     if (!op34)
-        addVerdictOnce(text.texte, "Abnormal T3 / T4 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T3 / T4 operating conditions"));
     if (!vgkOk)
-        addVerdictOnce(text.texte, "Vgk(s) positive or null");
+        addLineOnce(text.texte, errorLine("Vgk(s) positive or null"));
     if (!iterationsOk)
-        addVerdictOnce(text.texte, "Too many iterations");
+        addLineOnce(text.texte, errorLine("Too many iterations"));
     text.Add(supplyLine(Vb, Itot));
     text.Add("<br><b>FIRST STAGE T1 T2</b>");
     text.Add("<br>" + T1->displayOP(1));

@@ -120,17 +120,17 @@ void solveC24(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
     rs.ok = verdicts(text.texte, true, op1 && op2 && op3, vgkOk, stacksOk, converged);
     if (!op1)
-        addVerdictOnce(text.texte, "Abnormal T1 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T1 operating conditions"));
     if (!op2)
-        addVerdictOnce(text.texte, "Abnormal T2 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T2 operating conditions"));
     if (!op3)
-        addVerdictOnce(text.texte, "Abnormal T3 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T3 operating conditions"));
     if (!vgkOk)
-        addVerdictOnce(text.texte, "Vgk(s) positive");
+        addLineOnce(text.texte, errorLine("Vgk(s) positive"));
     if (!converged)
-        addVerdictOnce(text.texte, "Too many iterations");
+        addLineOnce(text.texte, errorLine("Too many iterations"));
     if (!stacksOk)
-        addVerdictOnce(text.texte, "Error on stack voltages");
+        addLineOnce(text.texte, errorLine("Error on stack voltages"));
     text.Add(supplyLine(Vb, Itot));
     text.Add("<br>" + T1->displayOP(1));
     text.Add(T2->displayOP(1));
@@ -265,15 +265,15 @@ void solveC30(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
     rs.ok = verdicts(text.texte, true, op1 && op2, vgkOk, stacksOk, converged);
     if (!op1)
-        addVerdictOnce(text.texte, "Abnormal T1 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T1 operating conditions"));
     if (!op2)
-        addVerdictOnce(text.texte, "Abnormal T2 operating conditions");
+        addLineOnce(text.texte, errorLine("Abnormal T2 operating conditions"));
     if (!vgkOk)
-        addVerdictOnce(text.texte, "Vgk positive");
+        addLineOnce(text.texte, errorLine("Vgk positive"));
     if (!converged)
-        addVerdictOnce(text.texte, "Too many iterations");
+        addLineOnce(text.texte, errorLine("Too many iterations"));
     if (!stacksOk)
-        addVerdictOnce(text.texte, "Error on stack voltages");
+        addLineOnce(text.texte, errorLine("Error on stack voltages"));
     text.Add(supplyLine(Vb, I1));
     text.Add("<br>" + T1->displayOP(1));
     text.Add(T2->displayOP(1));

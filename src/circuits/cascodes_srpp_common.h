@@ -33,18 +33,8 @@ inline double capacitorOr2p(double c) {
 // x / y, or 0 when y is 0 (an open branch carries no current, a missing divider gives no voltage).
 double ratioOrZero(double x, double y);
 
-// Appends an error verdict line "<br><css=error>message</css>" unless the report already holds it.
-void addVerdictOnce(std::string& report, const std::string& message);
-
-// "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A).
-std::string supplyLine(double Vb, double I);
-
 // "<br>ref model" and the line "ρ~   gm~  => µ~" of the given small-signal parameters.
 std::string tubeParameters(const TTube& T, double rho, double gm, double mu);
-
-// The load-line diagram of a tube in image `image`: the line through (Vb, 0) and Vb/R, the tube's
-// maximum current when the branch has no resistance.
-LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image);
 
 // "<br>" + the voltage formatter with the label and 2 decimals.
 std::string voltageLine(const std::string& label, double volts);

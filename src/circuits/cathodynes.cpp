@@ -45,11 +45,6 @@ void runCathodyneBode(const SolveRequest& rq, SolveResult& rs, const SheetValues
     runBode(rq, rs, quads);
 }
 
-std::string supplyLine(double Vb, double Ia) {
-    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                     fmtCurrent("", 1, 1000 * Ia).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia).c_str());
-}
-
 // The dialog of a tube whose zero-bias current cannot lift the cathode up to the grid voltage.
 std::string cannotProvideMinimalCurrent(double Imin, double Vg, double Rk, double Imax0, double Vak0) {
     return strFormat(
@@ -62,11 +57,6 @@ std::string cannotProvideMinimalCurrent(double Imin, double Vg, double Rk, doubl
 }
 
 } // namespace
-
-void addLineOnce(std::string& report, const std::string& line) {
-    if (report.find(line) == std::string::npos)
-        report += line;
-}
 
 // C2: the grid returns through Rg to the junction of the bias resistor Rgk and the cathode load Rk,
 // so Rgk alone sets the bias while Ra and Rk carry the same current.

@@ -122,7 +122,7 @@ void solveC28(const SolveRequest& rq, SolveResult& rs) {
     rs.ok = verdicts(text.texte, true, op1 && op2, vgkOk, stackT1 && stackRok, iterationsOk);
     const auto own = [&text](bool good, const char* message) {
         if (!good)
-            addLineOnce(text.texte, std::string("<br><css=error>") + message + "</css>");
+            addLineOnce(text.texte, errorLine(message));
     };
     own(stackT1, "Error on stack voltages through T1+Ra1+Rk1");
     own(stackRok, "Error on stack voltages through Rok+Rk1");
@@ -130,8 +130,7 @@ void solveC28(const SolveRequest& rq, SolveResult& rs) {
     own(op2, "Abnormal T2 operating conditions");
     own(vgkOk, "Vgk positive");
     own(iterationsOk, "Too many iterations");
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * I2).c_str(), fmtPowerMW("", 0, 1000 * Vb * I2).c_str()));
+    text.Add(supplyLine(Vb, I2));
     text.Add("<br>" + T1->displayOP(1));
     text.Add("<br>" + T2->displayOP(1));
     text.Add("<br>Va2 " + fmtVoltage("", 2, Va2));

@@ -8,6 +8,3 @@
 void solveC2(const SolveRequest& request, SolveResult& result);
 void solveC5(const SolveRequest& request, SolveResult& result);
 void solveC28(const SolveRequest& request, SolveResult& result);
-
-// Appends a verdict line unless the report already holds that exact line.
-void addLineOnce(std::string& report, const std::string& line);

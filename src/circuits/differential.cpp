@@ -93,8 +93,7 @@ void solveC10(const SolveRequest& rq, SolveResult& rs) {
     const double Va1 = Vb - Ra1 * Ia1, Va2 = Vb - Ra2 * Ia2;
     TTextResult text(strFormat("<br><color=909090>Valvenix</color> %d iterations<br>", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Ics).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ics).c_str()));
+    text.Add(supplyLine(Vb, Ics));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * Ia1));
     text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * Ia2));
     text.Add("<br><br>" + fmtVoltage("Va1", 2, Va1));
@@ -237,8 +236,7 @@ void solveC7(const SolveRequest& rq, SolveResult& rs) {
     const double Va1 = Vb - Ra1 * Ia1, Va2 = Vb - Ra2 * Ia2;
     TTextResult text(strFormat("<br><color=909090>Valvenix</color>%d iterations<br>", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged && !capHit);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * It).c_str(), fmtPowerMW("", 0, 1000 * Vb * It).c_str()));
+    text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * Ia1));
     text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * Ia2));
     text.Add("<br><br>" + fmtVoltage("Va1", 2, Va1));

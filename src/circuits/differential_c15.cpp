@@ -96,8 +96,7 @@ void solveC15(const SolveRequest& rq, SolveResult& rs) {
     addOwnVerdict(text.texte, !stack2, "Wrong stacked voltages branch 2");
     addOwnVerdict(text.texte, !vgkOk, "Vgk(s) positive or null");
     addOwnVerdict(text.texte, !converged, "Too many iterations");
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * It).c_str(), fmtPowerMW("", 0, 1000 * Vb * It).c_str()));
+    text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * I1));
     text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * I2));
     text.Add("<br><br>" + fmtVoltage("Va1", 2, Va1));

@@ -190,8 +190,7 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(),
                                "<br><color=909090>Valvenix</color>", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterOk);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Itot).c_str(), fmtPowerMW("", 0, 1000 * Vb * Itot).c_str()));
+    text.Add(supplyLine(Vb, Itot));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * p1.Ia));
     text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * p2.Ia));
     text.Add("<br>" + fmtCurrent("Ia3", 3, 1000 * I3));

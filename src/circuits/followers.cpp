@@ -18,24 +18,6 @@
 
 namespace followers {
 
-bool addVerdicts(std::string& report, bool loadLineOk, bool operatingPointOk, bool vgkOk, bool stacksOk,
-                 bool iterationsOk) {
-    std::string lines;
-    const bool ok = verdicts(lines, loadLineOk, operatingPointOk, vgkOk, stacksOk, iterationsOk);
-    static const std::string kLineStart = "<br><css=error>";
-    std::size_t pos = 0;
-    while (pos < lines.size()) {
-        std::size_t next = lines.find(kLineStart, pos + 1);
-        if (next == std::string::npos)
-            next = lines.size();
-        const std::string line = lines.substr(pos, next - pos);
-        if (report.find(line) == std::string::npos)
-            report += line;
-        pos = next;
-    }
-    return ok;
-}
-
 void titleFollowerTrace(TFormConvergence* trace, const TTube& T) {
     if (!trace)
         return;
@@ -43,17 +25,7 @@ void titleFollowerTrace(TFormConvergence* trace, const TTube& T) {
                                T.ModelName().c_str(), 1e-6 * 1e6, 1000 * T.Ia());
 }
 
-LoadLineData loadLineOn(TTube& T, double Vb, double R, int image) {
-    if (R > 0)
-        return {T, Vb / R, Vb, true, image};
-    TTube scale = T;
-    const double Imax = std::max({scale.getMaxCurrent(Vb), 2 * T.Ia(), 1e-3});
-    return {T, Imax, Vb, false, image};
-}
-
 } // namespace followers
-
-using followers::addVerdicts;
 
 CircuitSolver followerSolvers(int n) {
     switch (n) {
@@ -101,7 +73,7 @@ void solveC3(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     TTextResult text(reportHeader(rs.title));
-    rs.ok = addVerdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
+    rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, true);
     text.Add(strFormat("<br>  Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
                        fmtCurrent("", 1, 1000 * Ia).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia).c_str()));
     text.Add("<br><br>" + fmtCurrent("Ia", 2, 1000 * Ia));
@@ -144,7 +116,7 @@ void solveC3(const SolveRequest& rq, SolveResult& rs) {
                   gridCell(3, 1, follower.gain, loc),
                   gridCell(0, 1, follower.zout, loc)};
 
-    rs.loadLines.push_back(followers::loadLineOn(*T1, Vb, Rk, 1));
+    rs.loadLines.push_back(loadLineOf(*T1, Vb, Rk, 1));
     rs.tubes.push_back(*T1);
 
     // Bandwidth chain: input RC, the follower, output RC.
@@ -209,18 +181,18 @@ void solveC4(const SolveRequest& rq, SolveResult& rs) {
     auto test1 = makeTube(rq, "LBtube1", "test1");
     auto test2 = makeTube(rq, "LBtube2", "test2");
     TTextResult text(reportHeader(rs.title));
-    const bool ok1 = addVerdicts(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 <= 0,
-                                 stackCheck(1, Vb, (Ra + Rk1) * Ia1 + Vak1), true);
-    const bool ok2 = addVerdicts(text.texte, true, message.empty() && test2->checkOP(Vak2, Vgk2, Ia2, 0, 1),
-                                 Vgk2 <= 0, stackCheck(1, Vb, Rk2 * Ia2 + Vak2), true);
+    const bool ok1 = addVerdictsOnce(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 <= 0,
+                                     stackCheck(1, Vb, (Ra + Rk1) * Ia1 + Vak1), true);
+    const bool ok2 =
+        addVerdictsOnce(text.texte, true, message.empty() && test2->checkOP(Vak2, Vgk2, Ia2, 0, 1), Vgk2 <= 0,
+                        stackCheck(1, Vb, Rk2 * Ia2 + Vak2), true);
     rs.ok = ok1 && ok2;
     if (Rk2 * Ia2 < Vg2)
         text.Add("<br><br><css=error>Warning: the tube T2 cannot deliver the current<br>which is imposed by "
                  "its (high) grid voltage and (low) cathode resistor.</css>");
 
     // DC report.
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * It).c_str(), fmtPowerMW("", 0, 1000 * Vb * It).c_str()));
+    text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 2, 1000 * Ia1));
     text.Add("<br>" + fmtVoltage("Va1", 1, Vg2));
     text.Add("<br>" + fmtVoltage("Vk1", 3, Rk1 * Ia1));
@@ -291,8 +263,8 @@ void solveC4(const SolveRequest& rq, SolveResult& rs) {
                   gridCell(1, 1, A1 * a2.gain, loc),
                   gridCell(0, 1, a2.zout, loc)};
 
-    rs.loadLines.push_back(followers::loadLineOn(*T1, Vb, Ra + Rk1, 1));
-    rs.loadLines.push_back(followers::loadLineOn(*T2, Vb, Rk2, 2));
+    rs.loadLines.push_back(loadLineOf(*T1, Vb, Ra + Rk1, 1));
+    rs.loadLines.push_back(loadLineOf(*T2, Vb, Rk2, 2));
     rs.tubes.push_back(*T1);
     rs.tubes.push_back(*T2);
 

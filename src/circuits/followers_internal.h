@@ -27,16 +27,7 @@ namespace followers {
 // The line that replaces the whole report when a resistor the circuit divides by is zero.
 inline const char* const kNullResistor = "<css=error>Resistor(s) cannot be null !</css>";
 
-// Runs the five verdicts and appends their red lines to report, skipping every line whose text the
-// report already holds (a two-tube circuit checks each tube in turn). Returns whether all passed.
-bool addVerdicts(std::string& report, bool loadLineOk, bool operatingPointOk, bool vgkOk, bool stacksOk,
-                 bool iterationsOk);
-
 // Caption of a follower's trace: basicFollower leaves it untitled.
 void titleFollowerTrace(TFormConvergence* trace, const TTube& T);
-
-// Load-line diagram of a tube on a DC resistance R from the supply Vb. A zero R has no
-// short-circuit current: the diagram then shows the curves and the point without the line.
-LoadLineData loadLineOn(TTube& T, double Vb, double R, int image);
 
 } // namespace followers

@@ -16,8 +16,6 @@
 #include <cmath>
 #include <cstdint>
 
-using followers::addVerdicts;
-
 namespace {
 
 constexpr int kPairIterations = 1000;
@@ -98,9 +96,8 @@ void solveC33(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     TTextResult text(strFormat("<b>%s</b><br>%s<br>%d iterations", rs.title.c_str(), kFooter, iterations));
-    rs.ok = addVerdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Ia2).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia2).c_str()));
+    rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
+    text.Add(supplyLine(Vb, Ia2));
     text.Add("<br><br>" + fmtVoltage("Va2", 1, Va));
     text.Add("<br>" + fmtVoltage("Vo", 1, Vo));
     text.Add("<br>" + fmtVoltage("Vk1", 2, Vk));
@@ -184,9 +181,8 @@ void solveC35(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), kFooter, iterations));
-    rs.ok = addVerdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
-    text.Add(strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Ia2).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia2).c_str()));
+    rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
+    text.Add(supplyLine(Vb, Ia2));
     text.Add("<br><br>" + fmtVoltage("Vg2", 1, Vg2));
     text.Add("<br>" + fmtVoltage("Vk2", 1, Vk2));
     text.Add("<br>" + fmtVoltage("Va1", 1, Va1));

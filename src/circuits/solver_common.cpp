@@ -5,7 +5,12 @@
 #include "frequency/bode.h"
 #include "frequency/bode_options.h"
 #include "solver/field_reader.h"
+#include "solver/formatters.h"
+#include "solver/verdicts.h"
 #include "util/format.h"
+
+#include <algorithm>
+#include <cmath>
 
 double SheetValues::num(const std::string& name) const {
     return fieldNumber(rq_.sheet, name, rq_.locale);
@@ -45,6 +50,45 @@ std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& 
 
 std::string reportHeader(const std::string& title) {
     return strFormat("<b>%s</b>%s", title.c_str(), "<br><color=909090>Valvenix</color>");
+}
+
+std::string supplyLine(double Vb, double I) {
+    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
+                     fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
+}
+
+std::string errorLine(const std::string& message) {
+    return "<br><css=error>" + message + "</css>";
+}
+
+void addLineOnce(std::string& report, const std::string& line) {
+    if (report.find(line) == std::string::npos)
+        report += line;
+}
+
+bool addVerdictsOnce(std::string& report, bool loadLineOk, bool operatingPointOk, bool vgkOk, bool stacksOk,
+                     bool iterationsOk) {
+    std::string lines;
+    const bool ok = verdicts(lines, loadLineOk, operatingPointOk, vgkOk, stacksOk, iterationsOk);
+    static const std::string kLineStart = "<br><css=error>";
+    for (std::size_t pos = 0; pos < lines.size();) {
+        std::size_t next = lines.find(kLineStart, pos + 1);
+        if (next == std::string::npos)
+            next = lines.size();
+        addLineOnce(report, lines.substr(pos, next - pos));
+        pos = next;
+    }
+    return ok;
+}
+
+LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image) {
+    if (R > 0 && Vb > 0 && std::isfinite(Vb / R))
+        return {T, Vb / R, Vb, true, image};
+    TTube scale = T;
+    double Imax = std::max(scale.getMaxCurrent(std::max(Vb, 0.0)), T.Ia());
+    if (!(Imax > 0) || !std::isfinite(Imax))
+        Imax = 1e-3;
+    return {T, Imax, Vb, false, image};
 }
 
 std::string gridStatus(const SolveRequest& request, bool ok) {

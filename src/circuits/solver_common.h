@@ -40,6 +40,24 @@ std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& 
 // "<b>title</b>" and the grey footer line that opens every DC report.
 std::string reportHeader(const std::string& title);
 
+// "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A).
+std::string supplyLine(double Vb, double I);
+
+// "<br><css=error>message</css>": a red line of the DC report.
+std::string errorLine(const std::string& message);
+
+// Appends a line unless the report already holds its text (a verdict written once per report).
+void addLineOnce(std::string& report, const std::string& line);
+
+// The verdict lines of several checks (one tube of a multi-tube circuit), skipping those the
+// report already holds; returns whether all passed.
+bool addVerdictsOnce(std::string& report, bool loadLineOk, bool operatingPointOk, bool vgkOk, bool stacksOk,
+                     bool iterationsOk);
+
+// The DC load-line diagram of a tube in image `image`: the line from (Vb, 0) to Vb/R; a branch
+// without resistance has no line, and the current axis then ends at the tube's zero-bias current.
+LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image);
+
 // The time of day when every verdict passed, "ERROR" otherwise.
 std::string gridStatus(const SolveRequest& request, bool ok);
 

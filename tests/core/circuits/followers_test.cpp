@@ -3,6 +3,8 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "circuits/solver_common.h"
+
 #include "circuits/followers_internal.h"
 #include "solver/verdicts.h"
 #include "util/format.h"
@@ -229,9 +231,9 @@ TEST(CircuitC4, TotalGainIsTheProductOfTheStages) {
 
 TEST(Followers, VerdictLinesAreWrittenOnce) {
     std::string report = "<b>title</b>";
-    EXPECT_FALSE(followers::addVerdicts(report, true, false, true, true, true));
-    EXPECT_TRUE(followers::addVerdicts(report, true, true, true, true, true));
-    EXPECT_FALSE(followers::addVerdicts(report, true, false, false, true, true));
+    EXPECT_FALSE(addVerdictsOnce(report, true, false, true, true, true));
+    EXPECT_TRUE(addVerdictsOnce(report, true, true, true, true, true));
+    EXPECT_FALSE(addVerdictsOnce(report, true, false, false, true, true));
     EXPECT_EQ(report,
               "<b>title</b><br><css=error>No convergence !</css><br><css=error>Wrong operating point</css>"
               "<br><css=error>Vgk > 0</css>");
