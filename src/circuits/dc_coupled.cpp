@@ -9,8 +9,12 @@
 
 CircuitSolver dcCoupledSolvers(int n) {
     switch (n) {
+    case 9:
+        return solveC9;
     case 13:
         return solveC13;
+    case 14:
+        return solveC14;
     case 29:
         return solveC29;
     case 32:
@@ -47,6 +51,8 @@ bool solveFixedGridStage(TTube& T, double Vb, double Vg, double Ra, double Rk, T
     }
     // No regular point: the tube at zero bias on its load line.
     T.basicBiasSuccApprox(Vb, Ra + Rk, 0, trace);
+    double ia = 0;
+    T.CalculerNK(T.Vak(), 0.0, ia); // a clean zero bias, not -0
     return false;
 }
 
