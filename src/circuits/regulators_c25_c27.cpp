@@ -186,6 +186,8 @@ void solveC27(const SolveRequest& rq, SolveResult& rs) {
         const double d2 = (Ia2 - I) / 10;
         I += d2;
         ++iterations;
+        if (!std::isfinite(I)) // a load far beyond any supply: the currents overflow
+            break;
         tracePoint(traces.at(0), iterations, Ia1);
         tracePoint(traces.at(1), iterations, Ia2);
         if (std::fabs(I - before) < 1e-6 && std::fabs(d1 - d2) < 5e-6) {
