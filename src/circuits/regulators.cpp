@@ -12,6 +12,7 @@
 #include "solver/verdicts.h"
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
 
 CircuitSolver regulatorSolvers(int n) {

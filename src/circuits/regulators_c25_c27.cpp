@@ -10,6 +10,7 @@
 #include "solver/verdicts.h"
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace regulators;
