@@ -46,10 +46,10 @@ double waveInput(int j);
 
 // Texts of the waveform tab for the track-bar position p and the display choice.
 struct WaveCaptions {
-    std::string track;          // LabelTrack
-    std::string vin;            // LabelVin
-    std::string quantity;       // LabelVaIa
-    std::uint32_t colour = 0;   // colour of LabelVaIa, 0xRRGGBB (black for "both")
+    std::string track;        // LabelTrack
+    std::string vin;          // LabelVin
+    std::string quantity;     // LabelVaIa
+    std::uint32_t colour = 0; // colour of LabelVaIa, 0xRRGGBB (black for "both")
 };
 WaveCaptions waveCaptions(WaveDisplay display, int p);
 
