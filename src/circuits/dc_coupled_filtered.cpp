@@ -48,6 +48,7 @@ void solveNodes(FilteredStages& s, double Vb, Traces& traces) {
     const std::size_t n = s.tubes.size();
     s.V.assign(n, Vb);
     s.I.assign(n, 0);
+    std::vector<double> first(n, 0);
     double previousLast = 0, previousDelta = 0, damping = 1;
     for (s.passes = 1; s.passes <= kMaxPasses; ++s.passes) {
         for (std::size_t k = 0; k < n; ++k) {
@@ -55,6 +56,8 @@ void solveNodes(FilteredStages& s, double Vb, Traces& traces) {
             s.I[k] = s.tubes[k]->basicBiasSuccApprox(std::max(s.V[k], 0.0), s.Ra[k], s.Rk[k]);
             tracePoint(traces.at(static_cast<int>(k)), s.passes, s.I[k]);
         }
+        if (s.passes == 1)
+            first = s.I;
         double node = Vb;
         for (std::size_t k = 0; k < n; ++k) {
             node -= filterCurrent(s, k) * s.R[k];
@@ -62,18 +65,18 @@ void solveNodes(FilteredStages& s, double Vb, Traces& traces) {
         }
         const double last = s.V[n - 1];
         const double delta = last - previousLast;
-        if (s.passes > 1 && std::fabs(delta) < 1e-4 * std::fabs(last))
+        if (s.passes > 1 && std::fabs(delta) < 1e-4 * std::fabs(last) + 1e-6)
             break;
         // The last node swinging back by more than half its previous step: an oscillation.
         if (s.passes > 2 && delta * previousDelta < 0 && std::fabs(delta) > 0.5 * std::fabs(previousDelta) &&
-            damping > 1e-3)
+            damping > 1e-6)
             damping *= 0.5;
         previousDelta = delta;
         previousLast = last;
     }
     s.passes = std::min(s.passes, kMaxPasses);
     for (std::size_t k = 0; k < n; ++k)
-        s.tubes[k]->titleTrace(traces.at(static_cast<int>(k)), s.passes, 1e-4, s.tubes[k]->Ia());
+        s.tubes[k]->titleTrace(traces.at(static_cast<int>(k)), s.passes, 1e-6, first[k]);
 }
 
 // Verdicts, the node lines, the quiescent states and the dissipations of the filter and anode
