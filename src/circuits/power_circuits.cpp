@@ -7,8 +7,8 @@
 #include "solver/sheet_validation.h"
 #include "util/format.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdlib>
 
 CircuitSolver powerSolvers(int n) {
     switch (n) {
@@ -52,10 +52,6 @@ bool readDecimal(std::string text, const NumberLocale& locale, double& value) {
     return ec == std::errc() && ptr == last && first != last;
 }
 
-const SheetControl* anyControl(const SolveRequest& rq, const std::string& name) {
-    return rq.sheet.find(name);
-}
-
 } // namespace
 
 int parallelCount(const SheetValues& sheet) {
@@ -72,11 +68,11 @@ std::optional<AdvancedPowerParams> advancedParams(const SolveRequest& rq, SolveR
     std::string kzaText = setup ? withDecimalSeparator(setup->kza, rq.locale) : "1";
     std::string kzbText = setup ? withDecimalSeparator(setup->kzb, rq.locale) : "0.2";
     int fonction = setup ? setup->fonction : 3;
-    if (const SheetControl* c = anyControl(rq, "LEDkza"))
+    if (const SheetControl* c = rq.sheet.find("LEDkza"))
         kzaText = c->text;
-    if (const SheetControl* c = anyControl(rq, "LEDkzb"))
+    if (const SheetControl* c = rq.sheet.find("LEDkzb"))
         kzbText = c->text;
-    if (const SheetControl* c = anyControl(rq, "RGfonction"); c && c->selected >= 0 && c->selected <= 3)
+    if (const SheetControl* c = rq.sheet.find("RGfonction"); c && c->selected >= 0 && c->selected <= 3)
         fonction = c->selected;
 
     AdvancedPowerParams p;

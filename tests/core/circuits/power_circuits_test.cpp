@@ -130,7 +130,7 @@ TEST(PowerCircuits, RealisticDesignsSolveConsistently) {
             EXPECT_NEAR(p.Ia0, t.Ia(), 1e-12);
         } else {
             EXPECT_GT(last.Y, 0.25); // push-pull at full drive
-            EXPECT_LT(last.Y, 0.9); // a pentode clipped hard at its sharp knee passes class B's 78.5 %
+            EXPECT_LT(last.Y, 0.9);  // a pentode clipped hard at its sharp knee passes class B's 78.5 %
             EXPECT_FALSE(p.className.empty());
             EXPECT_FALSE(p.caption.empty());
         }
