@@ -3,6 +3,7 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "power/power_analysis.h"
 #include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "util/format.h"
@@ -370,4 +371,39 @@ TEST(PowerCircuits, ConvergenceCaptions) {
     const SolveOutcome pp = solveCommand(fixed);
     ASSERT_EQ(pp.result.traces.size(), 1u);
     EXPECT_EQ(pp.result.traces[0].caption, "C41 - T1 300B");
+}
+
+// Degenerate sheets still return, with finite figures or a verdict, and bounded analyses.
+TEST(PowerCircuits, DegenerateSheetsReturn) {
+    struct Case {
+        const char* name;
+        int n;
+        Values values;
+    } cases[] = {
+        {"C37 no load",
+         37,
+         {{"LBtube", "300B"}, {"EdVg", "-50"}, {"EdRa", "0"}, {"EdRp", "0"}, {"EdRk", "0"}}},
+        {"C37 huge bias", 37, {{"LBtube", "300B"}, {"EdVg", "-999M"}, {"EdRk", "1"}, {"EdRa", "3k"}}},
+        {"C38 no screen", 38, {{"LBtube", "EL34"}, {"EdVg2", "0"}, {"EdVg", "-10"}, {"EdRa", "3k"}}},
+        {"C39 tiny supply", 39, {{"LBtube", "2A3"}, {"EdVb", "20"}, {"EdRk", "1000"}, {"EdZaa", "1p"}}},
+        {"C40 huge load", 40, {{"LBtube", "KT88"}, {"EdZaa", "999M"}, {"EdRk", "10"}, {"EdVe", "0"}}},
+        {"C41 no load", 41, {{"LBtube", "2A3"}, {"EdVg", "-40"}, {"EdZaa", "0"}}},
+        {"C42 huge bias", 42, {{"LBtube", "KT88"}, {"EdVg", "-999M"}, {"EdZaa", "3k"}, {"EdVe", "300"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SolveResult r = solve(c.n, c.values);
+        ASSERT_TRUE(r.power.has_value());
+        EXPECT_LE(r.power->cycles.size(), static_cast<std::size_t>(kMaxPushPullCycles));
+        for (const TRecCycle& cycle : r.power->cycles) {
+            EXPECT_TRUE(std::isfinite(cycle.Psec));
+            EXPECT_TRUE(std::isfinite(cycle.Y));
+        }
+        EXPECT_TRUE(std::isfinite(r.power->biasMode));
+        EXPECT_TRUE(std::isfinite(r.power->PA));
+        if (r.ok) {
+            EXPECT_TRUE(std::isfinite(r.tubes.at(0).Ia()));
+            EXPECT_TRUE(std::isfinite(r.tubes.at(0).Vak()));
+        }
+    }
 }
