@@ -222,7 +222,8 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
                                        kStep * 1e6, label, 1000 * first, 1000 * last);
     const double Vak = T1->Vak();
     const double Ik = Ia + Ie;
-    const double Vk = Rk * Ik, Va = Vb - Ra * Ia, Vs = Vk + Vek;
+    // The anode sits Vak above the cathode (below the supply by Ra·Ia once the search has settled).
+    const double Vk = Rk * Ik, Va = Vak + Vk, Vs = Vk + Vek;
     // The screen resistor that drops the supply to the screen voltage; none when no screen current.
     const double Rg2 = ratioOr0(Vb - Vek + Vgk, Ie);
 
