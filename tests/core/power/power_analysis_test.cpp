@@ -154,6 +154,9 @@ TEST(CalculSE, NoCycleWithoutNegativeBias) {
         EXPECT_EQ(d.trackMax(), -1);
         EXPECT_EQ(sum.Psec, 0);
     }
+    // Nor without a current at rest to swing around.
+    for (double Ia0 : {0.0, -1.0})
+        EXPECT_TRUE(calculSE(t, 1, Ia0, 1, 0, 2500, 0, -20, 250).cycles.empty()) << Ia0;
     // A bias of a volt or less leaves only the zero-swing cycle.
     const PowerData one = calculSE(t, 1, t.Ia(), 1, 0, 2500, 0, -0.5, 250);
     EXPECT_EQ(one.cycles.size(), 1u);
