@@ -114,6 +114,7 @@ TEST(DcCoupled, RealisticOperatingPointsAreConsistent) {
         }
         EXPECT_EQ(r.bode.has_value(), circuitInfo(c.circuit).bodeTab) << c.name;
         if (r.bode) {
+            EXPECT_EQ(r.bode->legends.size(), circuitInfo(c.circuit).bodeLegends.size()) << c.name;
             EXPECT_GT(r.bode->fH, r.bode->fL) << c.name;
             for (double a : r.bode->overall)
                 EXPECT_TRUE(std::isfinite(a)) << c.name;
