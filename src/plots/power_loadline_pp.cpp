@@ -170,8 +170,9 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
     p.drawLine(f.at(0, 0), QPointF(f.x(Vtop) + 30, f.y(0)));
     p.setPen(Qt::black);
     drawTextAt(p, f.x(Vtop) + 30, H - 60, std::string("Vak"), TextAlign::Left);
+    AxisTexts voltTexts;
     for (int k = 0; k < kMaxCurvePoints && 50.0 * k < 2 * Vb; ++k)
-        drawTextAt(p, f.x(50.0 * k), H - 48, strFormat("%.0f", 50.0 * k), TextAlign::Centre);
+        voltTexts.draw(p, f.x(50.0 * k), H - 48, strFormat("%.0f", 50.0 * k), TextAlign::Centre);
 
     // Current axis in mA.
     p.setPen(plotPen(kGrey, 2));
@@ -195,7 +196,7 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
         p.setPen(plotPen(kRed, 1));
         p.drawLine(f.at(Vamax, 0), f.at(Vamax, n * Pamax / Vamax));
         p.setPen(kRed);
-        drawTextAt(p, f.x(Vamax), H - 36, strFormat("%0.0fV", Vamax), TextAlign::Centre);
+        labels.draw(p, f.x(Vamax), H - 36, strFormat("%0.0fV", Vamax), TextAlign::Centre);
     }
     const auto hyperbola = dissipationHyperbola(n * Pamax, n * Iamax, Vamax);
     if (hyperbola.size() > 1) {
@@ -265,7 +266,7 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
     p.drawLine(f.at(Vak, 0), qp);
     p.setPen(kNavy);
     labels.draw(p, 57, qp.y() + fm.ascent() / 3, strFormat("%.0fmA", 1000 * Ia), TextAlign::Right);
-    drawTextAt(p, qp.x(), H - 30, strFormat("%0.0fV", Vak), TextAlign::Centre);
+    labels.draw(p, qp.x(), H - 30, strFormat("%0.0fV", Vak), TextAlign::Centre);
     labels.draw(p, qp.x() + 4, qp.y() - 4, strFormat("%.0fmA @ %.0fV %.1fV", 1000 * Ia, Vak, vgk),
                 TextAlign::Left);
 

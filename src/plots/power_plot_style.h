@@ -1,11 +1,16 @@
 // Drawing helpers shared by the power-stage pictures: their sans font, colours and boxed text.
 #pragma once
 
+#include "plots/plot_style.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+
+#include <optional>
+#include <string>
 
 namespace power_style {
 inline const QColor kGrey(128, 128, 128);
@@ -25,4 +30,15 @@ QFont sansFont(double scale, int px = 12);
 // Word-wrapped text inside a box, left-aligned, placed vertically by alignment (AlignVCenter,
 // AlignBottom).
 void drawWrapped(QPainter& painter, const QRectF& box, const QString& text, Qt::Alignment vertical);
+// Texts along an axis drawn in order, each left out when it would touch the last one drawn (a
+// scale crowded by many cycles, watts or volts stays readable).
+class AxisTexts {
+public:
+    // The area of the text when it was drawn.
+    std::optional<QRectF> draw(QPainter& painter, double x, double baselineY, const std::string& text,
+                               TextAlign align);
+
+private:
+    std::optional<QRectF> last_;
+};
 } // namespace power_style

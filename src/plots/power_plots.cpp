@@ -41,6 +41,20 @@ void power_style::drawWrapped(QPainter& painter, const QRectF& box, const QStrin
     painter.drawText(box, static_cast<int>(Qt::AlignLeft | vertical) | Qt::TextWordWrap, text);
 }
 
+std::optional<QRectF> power_style::AxisTexts::draw(QPainter& painter, double x, double baselineY,
+                                                   const std::string& text, TextAlign align) {
+    const QFontMetricsF fm(painter.font());
+    const QString s = QString::fromStdString(text);
+    const double w = fm.horizontalAdvance(s);
+    const double left = align == TextAlign::Right ? x - w : align == TextAlign::Centre ? x - w / 2 : x;
+    const QRectF r(left, baselineY - fm.ascent(), w, fm.ascent() + fm.descent());
+    if (last_ && last_->adjusted(-3, -1, 3, 1).intersects(r))
+        return std::nullopt;
+    last_ = r;
+    drawTextAt(painter, x, baselineY, s, align);
+    return r;
+}
+
 std::string powerCircuitLine(int circuit) {
     const char* kinds[] = {"self-biased triode SE",  "self-biased pentode SE", "self-biased triode PP",
                            "self-biased pentode PP", "fixed-biased triode PP", "fixed-biased pentode PP"};
@@ -79,7 +93,7 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
     p.drawLine(QPointF(x(0), y(0)), QPointF(x(S), y(0)));
     p.setPen(Qt::black);
     drawTextAt(p, W / 2, H - 30, std::string("Grid swing (V), peak"), TextAlign::Centre);
-    drawTextAt(p, x(S) + 2, H - 57, strFormat("%0.0fV", Smax), TextAlign::Left);
+    labels.draw(p, x(S) + 2, H - 57, strFormat("%0.0fV", Smax), TextAlign::Left);
 
     // Power axis, its maximum in watts and in dBm.
     p.setPen(plotPen(kGrey, 2));
@@ -94,6 +108,7 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
     }
 
     // One vertical line per cycle, every fifth one numbered.
+    AxisTexts cycleTexts, wattTexts;
     for (std::size_t i = 0; i < d.cycles.size(); ++i) {
         const double xi = x(d.cycles[i].swing);
         const bool fifth = i % 5 == 0;
@@ -101,7 +116,7 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
         p.drawLine(QPointF(xi, y(0)), QPointF(xi, y(P)));
         if (fifth) {
             p.setPen(Qt::black);
-            drawTextAt(p, xi, H - 48, strFormat("%.d", static_cast<int>(i)), TextAlign::Centre);
+            cycleTexts.draw(p, xi, H - 48, strFormat("%.d", static_cast<int>(i)), TextAlign::Centre);
         }
     }
 
@@ -116,8 +131,10 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
         p.drawLine(QPointF(x(0), yN), QPointF(x(S), yN));
         if (fifth) {
             p.setPen(kMaroon);
-            labels.draw(p, 55, yN + fm.ascent() / 3, strFormat("%.dW", static_cast<int>(N)), TextAlign::Right,
-                        true);
+            if (yN - 60 >= fm.height()) // clear of the maximum's label
+                if (const auto r = wattTexts.draw(p, 55, yN + fm.ascent() / 3,
+                                                  strFormat("%.dW", static_cast<int>(N)), TextAlign::Right))
+                    labels.reserve(*r);
         }
     }
     if (d.cycles.empty()) {

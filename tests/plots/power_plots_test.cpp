@@ -298,23 +298,43 @@ TEST(PowerPlots, SingleEndedLoadLineForAPair) {
 // The pictures of real solves, when the power circuits are in the build.
 TEST(PowerPlots, PicturesOfRealSolves) {
     ensureGuiApp();
-    for (int circuit : {37, 38, 39, 40, 41, 42}) {
-        SCOPED_TRACE(circuit);
-        const SolveRequest rq = circuit <= 38   ? firstOpening(circuit, {})
-                                : circuit <= 40 ? firstOpening(circuit, {{"EdZaa", "6k6"}})
-                                                : firstOpening(circuit, {{"EdZaa", "6k6"}, {"EdVg", "-30"}});
-        const SolveOutcome out = solveCommand(rq);
+    using Values = std::initializer_list<std::pair<const char*, const char*>>;
+    const struct {
+        int circuit;
+        Values values;
+    } rows[] = {
+        {37,
+         {{"LBtube", "300B"},
+          {"EdVb", "400"},
+          {"EdRk", "820"},
+          {"EdVg", "0"},
+          {"EdRa", "3k"},
+          {"EdRp", "100"}}},
+        {38,
+         {{"LBtube", "EL34"},
+          {"EdVb", "350"},
+          {"EdVg", "0"},
+          {"EdRk", "220"},
+          {"EdVg2", "300"},
+          {"EdRa", "3k"},
+          {"EdRp", "100"}}},
+        {39, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdRk", "470"}, {"EdZaa", "5k"}}},
+        {40, {{"LBtube", "EL34"}, {"EdVb", "350"}, {"EdVe", "300"}, {"EdRk", "200"}, {"EdZaa", "6k6"}}},
+        {41, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}}},
+        {42, {{"LBtube", "EL34"}, {"EdVb", "400"}, {"EdVg", "-30"}, {"EdVe", "300"}, {"EdZaa", "6k6"}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.circuit);
+        const SolveOutcome out = solveCommand(firstOpening(r.circuit, r.values));
         if (!out.solved || !out.result.power) {
-            std::cout << "no power analysis for C" << circuit << ":";
+            std::cout << "no power analysis for C" << r.circuit << ":";
             for (const auto& m : out.messages)
-                std::cout << " " << m;
-            for (const auto& m : out.result.messages)
                 std::cout << " " << m;
             std::cout << "\n";
             continue;
         }
         const PowerData& d = *out.result.power;
-        const std::string code = "C" + std::to_string(circuit);
+        const std::string code = "C" + std::to_string(r.circuit);
         save(drawPower(d, QSize(1000, 700), 1), code + "-real-power");
         save(d.pushPull ? drawLoadlinePP(d, QSize(1000, 700), 1) : drawLoadlineSE(d, QSize(1000, 700), 1),
              code + (d.pushPull ? "-real-loadline-pp" : "-real-loadline-se"));
