@@ -13,3 +13,4 @@ CircuitSolver differentialSolvers(int n); // C7, C10, C15, C23
 CircuitSolver regulatorSolvers(int n);    // C16, C17, C18, C25, C27
 CircuitSolver dcCoupledSolvers(int n);    // C9, C13, C14, C19, C20, C26, C29, C32, C36
 CircuitSolver mixerSolvers(int n);        // C11, C12
+CircuitSolver powerSolvers(int n);        // C37 .. C42

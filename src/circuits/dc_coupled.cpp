@@ -1,6 +1,59 @@
-// DC-coupled and multi-stage amplifiers: C9, C13, C14, C19, C20, C26, C29, C32, C36.
+// DC-coupled and multi-stage amplifiers: C9, C13, C14, C19, C20, C26, C29, C32, C36, and the helpers
+// their solvers share.
 #include "circuits/circuit_solvers.h"
+#include "circuits/dc_coupled_solvers.h"
 
-CircuitSolver dcCoupledSolvers(int) {
-    return nullptr;
+#include "util/format.h"
+
+#include <cmath>
+
+CircuitSolver dcCoupledSolvers(int n) {
+    switch (n) {
+    case 9:
+        return solveC9;
+    case 13:
+        return solveC13;
+    case 14:
+        return solveC14;
+    case 29:
+        return solveC29;
+    case 32:
+        return solveC32;
+    default:
+        return nullptr;
+    }
 }
+
+namespace dc_coupled {
+
+double ratioOr0(double a, double b) {
+    if (b == 0)
+        return 0;
+    const double q = a / b;
+    return std::isfinite(q) ? q : 0;
+}
+
+std::string dbText(double gain) {
+    if (gain == 0 || !std::isfinite(gain))
+        return "";
+    return strFormat("%.1f", 20 * std::log10(std::fabs(gain)));
+}
+
+bool solveFixedGridStage(TTube& T, double Vb, double Vg, double Ra, double Rk, TFormConvergence* trace,
+                         SolveResult& result) {
+    std::string message;
+    if (Rk > 0) {
+        message = T.gridFixedBiasDephaseur(Vb, Vg, Ra, Rk, trace);
+        if (!message.empty())
+            result.messages.push_back(message);
+        if (message.empty() || message == "Too many iterations")
+            return message.empty();
+    }
+    // No regular point: the tube at zero bias on its load line.
+    T.basicBiasSuccApprox(Vb, Ra + Rk, 0, trace);
+    double ia = 0;
+    T.CalculerNK(T.Vak(), 0.0, ia); // a clean zero bias, not -0
+    return false;
+}
+
+} // namespace dc_coupled

@@ -6,7 +6,7 @@ CircuitSolver circuitSolver(int n) {
     if (n == 1)
         return solveC1;
     for (auto family : {cathodyneSolvers, followerSolvers, cascodeSrppSolvers, differentialSolvers,
-                        regulatorSolvers, dcCoupledSolvers, mixerSolvers})
+                        regulatorSolvers, dcCoupledSolvers, mixerSolvers, powerSolvers})
         if (CircuitSolver s = family(n))
             return s;
     return nullptr;

@@ -6,6 +6,7 @@
 #include "frequency/bode_options.h"
 #include "model/convergence.h"
 #include "model/tube.h"
+#include "power/power_types.h"
 #include "solver/number_locale.h"
 #include "solver/sheet.h"
 #include "solver/voltage_stacks.h"
@@ -46,6 +47,7 @@ struct SolveResult {
     std::vector<LoadLineData> loadLines;
     std::vector<TTube> tubes; // each solved tube with its small-signal parameters, slot order
     std::optional<BodeData> bode;
+    std::optional<PowerData> power; // power stages C37 .. C42
     std::vector<TFormConvergence> traces;
     std::vector<std::string> messages; // texts of the dialogs the solve shows
     bool ok = true;                    // every verdict true

@@ -1,0 +1,44 @@
+// Private pieces of the DC-coupled and multi-stage amplifier solvers (C9, C13, C14, C19, C20, C26,
+// C29, C32, C36): the solvers themselves and the small helpers they share.
+#pragma once
+
+#include "circuits/solver_common.h"
+#include "model/tube.h"
+#include "solver/solve.h"
+
+#include <cstdint>
+#include <string>
+
+void solveC9(const SolveRequest& request, SolveResult& result);
+void solveC13(const SolveRequest& request, SolveResult& result);
+void solveC14(const SolveRequest& request, SolveResult& result);
+void solveC19(const SolveRequest& request, SolveResult& result);
+void solveC20(const SolveRequest& request, SolveResult& result);
+void solveC26(const SolveRequest& request, SolveResult& result);
+void solveC29(const SolveRequest& request, SolveResult& result);
+void solveC32(const SolveRequest& request, SolveResult& result);
+void solveC36(const SolveRequest& request, SolveResult& result);
+
+namespace dc_coupled {
+
+inline constexpr const char* kFooter = "<br><color=909090>Valvenix</color>";
+inline constexpr std::uint32_t kStackNavy = 0xFF000080;
+inline constexpr std::uint32_t kStackPurple = 0xFF800080;
+inline constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;
+
+// a / b, or 0 when b is 0 or the quotient is not finite (an open or shorted branch).
+double ratioOr0(double a, double b);
+
+// "%.1f" of 20·log10|gain|, empty for a null or non-finite gain (no dB figure then).
+std::string dbText(double gain);
+
+// A triode whose grid sits at the DC voltage Vg above a cathode resistor Rk (the second stage of a
+// direct-coupled pair). The split-load bias solver finds the point; its diagnostic goes to the
+// dialogs. When it rejects the circuit before searching (or Rk is 0) the grid drives the tube to
+// the grid-current limit: the point is then the one at Vgk = 0 on the load line Ra + Rk, so the
+// report shows what the tube can deliver and its verdicts fail. Returns whether a regular point was
+// found.
+bool solveFixedGridStage(TTube& T, double Vb, double Vg, double Ra, double Rk, TFormConvergence* trace,
+                         SolveResult& result);
+
+} // namespace dc_coupled
