@@ -15,10 +15,18 @@ CircuitSolver dcCoupledSolvers(int n) {
         return solveC13;
     case 14:
         return solveC14;
+    case 19:
+        return solveC19;
+    case 20:
+        return solveC20;
+    case 26:
+        return solveC26;
     case 29:
         return solveC29;
     case 32:
         return solveC32;
+    case 36:
+        return solveC36;
     default:
         return nullptr;
     }

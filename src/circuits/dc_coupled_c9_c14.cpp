@@ -62,8 +62,8 @@ void solveC9(const SolveRequest& rq, SolveResult& rs) {
     const double It = Ia1 + Ia2;
 
     // Checks, tube by tube.
-    auto test1 = makeTube(rq, "LBtube1", "test1");
-    auto test2 = makeTube(rq, "LBtube2", "test2");
+    auto test1 = makeTube(rq, "LBtube1", "Test1");
+    auto test2 = makeTube(rq, "LBtube2", "Test2");
     TTextResult text(reportHeader(rs.title));
     const bool ok1 = addVerdictsOnce(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 < 0,
                                      stackCheck(1, Vb, (Ra1 + Rk1) * Ia1 + Vak1), true);
@@ -228,8 +228,8 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
     const double It = Ia1 + Ishift + Ia2;
 
     // Checks, tube by tube, and the branch of the divider.
-    auto test1 = makeTube(rq, "LBtube1", "test1");
-    auto test2 = makeTube(rq, "LBtube2", "test2");
+    auto test1 = makeTube(rq, "LBtube1", "Test1");
+    auto test2 = makeTube(rq, "LBtube2", "Test2");
     TTextResult text(reportHeader(rs.title));
     const bool ok1 = addVerdictsOnce(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 < 0,
                                      stackCheck(1, Vb, Ra1 * (Ia1 + Ishift) + Vak1 + Vk1), converged);

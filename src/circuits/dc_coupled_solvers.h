@@ -21,7 +21,7 @@ void solveC36(const SolveRequest& request, SolveResult& result);
 
 namespace dc_coupled {
 
-inline constexpr const char* kFooter = "<br><color=909090>Valvenix</color>";
+inline constexpr const char* kFooter = "<color=909090>Valvenix</color>";
 inline constexpr std::uint32_t kStackNavy = 0xFF000080;
 inline constexpr std::uint32_t kStackPurple = 0xFF800080;
 inline constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;

@@ -46,8 +46,9 @@ struct PowerData {
     int n = 1;             // tubes in parallel (per side for push-pull)
     TCycles cycles;
 
-    // The solved output tube (limits of one tube; its operating point as solved). Empty only in a
-    // default-constructed record.
+    // The solved output tube: the limits of one tube and its operating point as the DC report shows
+    // it, that is Ia() of one tube for single-ended stages and of the side's n tubes for push-pull
+    // (use Ia0 for the total). Empty only in a default-constructed record.
     std::optional<TTube> tube;
     double Ia0 = 0; // quiescent anode current, total of the n tubes (one side for push-pull), A
     double Va0 = 0; // quiescent anode-cathode voltage, V

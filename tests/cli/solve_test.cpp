@@ -84,7 +84,6 @@ TEST_F(CliFixture, SolveRefusesBadSheetsAndArguments) {
         {"circuit out of range", {"solve", "C43"}, "C1 ... C42"},
         {"bad assignment", {"solve", "C1", "EdRa"}, "NAME=VALUE"},
         {"option index out of range", {"solve", "C1", "--feedback", "9"}, "--feedback"},
-        {"circuit without a solver yet", {"solve", "C37"}, "not available yet"},
         {"missing picture folder", {"solve", "C1", "--png-dir", "/nonexistent/pics"}, "does not exist"},
     };
     for (const auto& c : cases) {
