@@ -62,6 +62,32 @@ void writeBode(JsonWriter& j, const BodeData& b, const NumberLocale& loc) {
     j.endArray();
     j.endObject();
 }
+void writePower(JsonWriter& j, const PowerData& p) {
+    j.beginObject();
+    j.key("cycles").beginArray();
+    for (const TRecCycle& c : p.cycles) {
+        j.beginObject();
+        j.key("swing").value(c.swing);
+        j.key("Ppri").value(c.Ppri);
+        j.key("Psec").value(c.Psec);
+        j.key("Imoy").value(c.Imoy);
+        j.key("Iem").value(c.Iem);
+        j.key("Y").value(c.Y);
+        j.key("PVb").value(c.PVb);
+        j.endObject();
+    }
+    j.endArray();
+    if (p.pushPull) {
+        j.key("bias_mode").value(p.biasMode);
+        j.key("class").value(p.className);
+        j.key("PA").value(p.PA);
+        j.key("PB").value(p.PB);
+    } else {
+        j.key("bias_mode").null();
+        j.key("class").null();
+    }
+    j.endObject();
+}
 } // namespace
 
 std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
@@ -103,7 +129,11 @@ std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
         writeBode(j, *r.bode, rq.locale);
     else
         j.null();
-    j.key("power").null();
+    j.key("power");
+    if (r.power)
+        writePower(j, *r.power);
+    else
+        j.null();
     j.key("messages").array(r.messages);
     j.endObject();
     return j.str() + "\n";

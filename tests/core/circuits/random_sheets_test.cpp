@@ -47,7 +47,10 @@ TEST(RandomSheets, EverySolverReturnsOnRandomSheets) {
             rq.bode.freqmax = static_cast<int>(rng() % 4);
             rq.bode.feedback = static_cast<int>(rng() % 8);
             const SolveOutcome out = solveCommand(rq);
-            ASSERT_TRUE(out.solved) << "C" << n << " round " << round;
+            if (!out.solved) { // refused by validation (e.g. a positive grid bias on C41): it says why
+                EXPECT_FALSE(out.messages.empty()) << "C" << n << " round " << round;
+                continue;
+            }
             EXPECT_TRUE(finiteOrFlagged(out.result)) << "C" << n << " round " << round << "\n"
                                                      << out.result.dcReport;
         }
