@@ -109,6 +109,13 @@ void TQuadripole::getVarGains(const std::vector<double>& parms, const std::vecto
         break;
     }
     }
+    // A network shorted at both ends (e.g. a level shifter with no resistors) is 0/0: it passes nothing.
+    if (!std::isfinite(g0))
+        g0 = 0;
+    if (!std::isfinite(g1))
+        g1 = 0;
+    if (!std::isfinite(Fav1))
+        Fav1 = 0;
     gainQuadripole = g0;
     FAv0 = g0;
     setZinQuadripole(f, Lpass);
@@ -159,6 +166,8 @@ void TQuadripole::setZinQuadripole(double fréquence, double LoadExterne) {
         break;
     }
     }
+    if (!std::isfinite(z))
+        z = 0; // shown as an empty cell of the per-stage table
     ZinQuadripole = z;
     FZi = z;
 }

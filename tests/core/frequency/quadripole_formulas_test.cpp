@@ -311,3 +311,12 @@ TEST(QuadripoleFormulas, ImpedanceHelpersAtShortsAndOpens) {
             EXPECT_REL(r.actual, r.expected, 1e-12);
     }
 }
+
+TEST(QuadripoleGuards, LevelShifterWithoutResistorsPassesNothing) {
+    // R1, C1, R2, C2(Cg), R3, C3, S: no resistor anywhere makes every ratio 0/0.
+    TQuadripole q(tqpLevelShifter, nullptr, {1}, {0, 1e-9, 0, 1e-12, 0, 1e-12, 1e-12}, {false});
+    double g0 = 1, g1 = 1;
+    q.getVarGains({1000, 1e6}, g0, g1);
+    EXPECT_EQ(g0, 0.0);
+    EXPECT_TRUE(std::isfinite(q.Zi()));
+}
