@@ -48,14 +48,12 @@ CommonCathodeGains commonCathodeStage(TTube& T, double Ra, double Rk, double Ro)
 
     s += "<br><br>  * if BYpassed cathode resistor:";
     g.bypassed = gainCommonCathode(T, RL);
-    s += strFormat("<br>    %s   <css=db>%.1fdB</css>", fmtAmplification("gain ", 1, g.bypassed).c_str(),
-                   20 * std::log10(std::fabs(g.bypassed)));
+    s += "<br>    " + fmtAmplification("gain ", 1, g.bypassed) + dbTail("   ", 1, g.bypassed);
     s += "<br>    " + fmtResistance("output impedance ", 0, parallelR(Ra, T.ρ()));
 
     s += "<br><br>  * if UNbypassed cathode resistor:";
     g.unbypassed = gainUnbypassed(T, Rk, RL);
-    s += strFormat("<br>    %s  <css=db>%.1fdB</css>", fmtAmplification("gain ", 1, g.unbypassed).c_str(),
-                   20 * std::log10(std::fabs(g.unbypassed)));
+    s += "<br>    " + fmtAmplification("gain ", 1, g.unbypassed) + dbTail("  ", 1, g.unbypassed);
     s += "<br>    " + fmtResistance("output impedance ", 0, parallelR(Ra, T.ρ() + (T.µ() + 1) * Rk));
     return g;
 }
@@ -70,8 +68,7 @@ FollowerFigures cathodeFollowerStage(TTube& T, double Ro, double Rk) {
 
     const double RL = parallelR(Ro, Rk);
     f.gain = gainFollower(T, RL);
-    s += strFormat("<br>  %s  <css=db>%0.2fdB</css>",
-                   fmtAmplification("Voltage gain     ", 2, f.gain).c_str(), 20 * std::log10(f.gain));
+    s += "<br>  " + fmtAmplification("Voltage gain     ", 2, f.gain) + dbTail("  ", 2, f.gain);
 
     f.zout = 1 / (1 / Rk + 1 / T.ρ() + T.gm());
     s += "<br>  " + fmtResistance("Output impedance ", 0, f.zout);

@@ -15,8 +15,7 @@ std::string tubeTitle(const TTube& T) {
 
 // "<br>    label gain or xdB" with the dB of |gain|.
 std::string gainLine(const char* prefix, const char* label, int n, double gain) {
-    return strFormat("%s%s or <css=db>%.1fdB</css>", prefix, fmtAmplification(label, n, gain).c_str(),
-                     20 * std::log10(std::fabs(gain)));
+    return prefix + fmtAmplification(label, n, gain) + dbTail(" or ", 1, gain);
 }
 
 } // namespace
@@ -125,8 +124,7 @@ FollowerFigures followerWithSinkStage(TTube& T1, TTube& T2, double Ro, double Rs
 
     s += strFormat("<br>Impedance presented by %s %s", T1.Reference().c_str(),
                    fmtResistance("", 0, Zsink).c_str());
-    s += strFormat("<br>%s   <css=db>%.1fdB</css>", fmtAmplification("Voltage gain     ", 2, f.gain).c_str(),
-                   20 * std::log10(f.gain));
+    s += "<br>" + fmtAmplification("Voltage gain     ", 2, f.gain) + dbTail("   ", 1, f.gain);
     s += "<br>" + fmtResistance("Output impedance ", 0, f.zout);
     return f;
 }
