@@ -30,26 +30,29 @@ struct Gradient {
 // fraction and a text on each side of the cursor.
 void drawGauge(QPainter& p, double scale, double x, const Gradient& g, const QString& caption,
                double fraction, const std::string& leftText, const std::string& rightText) {
-    QLinearGradient fill(QPointF(x, 20), QPointF(x, 220));
+    // Geometry in pixels at 96 dpi, grown with the screen's density like the fonts.
+    const double k = scale > 0 ? scale : 1.0;
+    QLinearGradient fill(QPointF(x, 20 * k), QPointF(x, 220 * k));
     for (const auto& [at, colour] : g.stops)
         fill.setColorAt(at, colour);
-    p.fillRect(QRectF(x, 20, 20, 200), fill);
+    p.fillRect(QRectF(x, 20 * k, 20 * k, 200 * k), fill);
 
     const QFont font = p.font();
     p.setFont(sansFont(scale, 9));
     p.setPen(Qt::black);
-    drawWrapped(p, QRectF(QPointF(x - 40, 225), QPointF(x + 60, 273)), caption, Qt::AlignBottom);
+    drawWrapped(p, QRectF(QPointF(x - 40 * k, 225 * k), QPointF(x + 60 * k, 273 * k)), caption,
+                Qt::AlignBottom);
     p.setFont(font);
 
-    const double cy = gaugeCursorY(fraction);
+    const double cy = k * gaugeCursorY(fraction);
     p.setPen(plotPen(kGrey, 1.2));
-    p.drawLine(QPointF(x - 5, cy), QPointF(x + 25, cy));
+    p.drawLine(QPointF(x - 5 * k, cy), QPointF(x + 25 * k, cy));
     p.setPen(Qt::black);
     const double base = cy + QFontMetricsF(font).height() / 3;
     if (!leftText.empty())
-        drawTextAt(p, x - 8, base, leftText, TextAlign::Right);
+        drawTextAt(p, x - 8 * k, base, leftText, TextAlign::Right);
     if (!rightText.empty())
-        drawTextAt(p, x + 28, base, rightText, TextAlign::Left);
+        drawTextAt(p, x + 28 * k, base, rightText, TextAlign::Left);
 }
 
 // The current-axis tick step: 10 mA, 20 mA above 0.2 A, 50 mA above 0.5 A.
@@ -149,21 +152,22 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
     const std::string name = d.tube ? d.tube->ModelName() : std::string();
     const double vgk = d.tube ? d.tube->Vgk() : d.Vgk;
     p.setPen(Qt::black);
-    drawWrapped(p, QRectF(QPointF(W - 430, 30), QPointF(W - 280, 330)),
+    const double k = scale > 0 ? scale : 1.0; // box and gauge geometry grow with the screen density
+    drawWrapped(p, QRectF(QPointF(W - 430 * k, 30 * k), QPointF(W - 280 * k, 330 * k)),
                 QString::fromStdString(strFormat("Circuit \"C%d\" %dx%s Vak=%.0fV Vgbias=%.1fV Zaa=%.0fΩ",
                                                  d.circuit, 2 * n, name.c_str(), Vb, vgk, d.load)),
                 Qt::AlignVCenter);
     const Gradient biasFill =
         d.circuit <= 40 ? Gradient{{{0, kLightGreen}, {0.5, kLightGreen}, {0.9, kViolet}, {1, kViolet}}}
                         : Gradient{{{0, kLightGreen}, {0.2, kOrange}, {1, kRed}}};
-    drawGauge(p, scale, W - 100, biasFill, "Bias class 0%=B 50%=A 100%=heater", d.biasMode,
+    drawGauge(p, scale, W - 100 * k, biasFill, "Bias class 0%=B 50%=A 100%=heater", d.biasMode,
               biasClassName(d.biasMode), strFormat("%.0f%%", 100 * d.biasMode));
     const double q = dissipationFraction(d);
-    drawGauge(p, scale, W - 200, Gradient{{{0, kLightGreen}, {0.5, kYellow}, {1, kRed}}},
+    drawGauge(p, scale, W - 200 * k, Gradient{{{0, kLightGreen}, {0.5, kYellow}, {1, kRed}}},
               QString::fromStdString(strFormat("Quiescent power per branch of %d tube(s)", n)), q,
               std::string(), dissipationText(q, Vak * Ia));
-    for (double gx : {W - 100, W - 200})
-        labels.reserve(QRectF(gx - 80, 15, 190, 265));
+    for (double gx : {W - 100 * k, W - 200 * k})
+        labels.reserve(QRectF(gx - 80 * k, 15 * k, 190 * k, 265 * k));
 
     // Voltage axis every 50 V up to twice the supply.
     p.setPen(plotPen(kGrey, 2));
@@ -219,8 +223,8 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
         p.setPen(plotPen(kGrey, kFamilyWidth));
         p.drawPolyline(poly);
         p.setPen(kGrey);
-        labels.draw(p, f.x(c.labelAt.x()), f.y(c.labelAt.y()), strFormat("Vg %.0fV", c.vgk), TextAlign::Left,
-                    true);
+        const double base = std::max(f.y(c.labelAt.y()), QFontMetricsF(p.font()).ascent());
+        labels.draw(p, f.x(c.labelAt.x()), base, strFormat("Vg %.0fV", c.vgk), TextAlign::Left, true);
     }
     p.setFont(font);
 

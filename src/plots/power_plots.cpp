@@ -38,7 +38,8 @@ QFont power_style::sansFont(double scale, int px) {
 
 void power_style::drawWrapped(QPainter& painter, const QRectF& box, const QString& text,
                               Qt::Alignment vertical) {
-    painter.drawText(box, static_cast<int>(Qt::AlignLeft | vertical) | Qt::TextWordWrap, text);
+    painter.drawText(box, static_cast<int>(Qt::AlignLeft | vertical) | Qt::TextWordWrap | Qt::TextDontClip,
+                     text);
 }
 
 std::optional<QRectF> power_style::AxisTexts::draw(QPainter& painter, double x, double baselineY,
@@ -263,7 +264,9 @@ QImage drawLoadlineSE(const PowerData& d, QSize size, double scale) {
             }
             p.setPen(plotPen(c.colour, 1.4));
             p.drawPolyline(poly);
-            labels.draw(p, f.x(va), f.y(ia) + 12, strFormat("Vg=%0.1fV", c.vgk), TextAlign::Left);
+            // A curve that shoots past the scale keeps its label on the canvas.
+            const double base = std::clamp(f.y(ia) + 12, QFontMetricsF(p.font()).ascent(), H - 2);
+            labels.draw(p, f.x(va), base, strFormat("Vg=%0.1fV", c.vgk), TextAlign::Left);
         }
     }
 

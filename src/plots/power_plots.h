@@ -24,7 +24,7 @@ std::string powerPlotTitle(const PowerData& data);
 double dissipationFraction(const PowerData& data);
 // "%.1fW", or "Too hot" above 0.5, "Red plates" above 0.65, "Fire !" above 0.75.
 std::string dissipationText(double q, double watts);
-// Pixel row of a gauge cursor for a fraction (kept on the bar): 220 − round(200·f).
+// Pixel row of a gauge cursor for a fraction (kept on the bar): 220 − round(200·f), at 96 dpi.
 int gaugeCursorY(double fraction);
 
 // One anode curve of the push-pull family: its grid voltage, points (V, A) for the n tubes of a

@@ -217,6 +217,9 @@ TEST(PowerPlots, PushPullGaugeCursorAndBar) {
     EXPECT_TRUE(pixelNear(image, x + 10, 22, QColor(0, 255, 0), 60));
     EXPECT_TRUE(pixelNear(image, x + 10, 218, kRed, 60));
     save(drawPower(d, QSize(1000, 700), 1), "C42-power");
+    // A small canvas and a high-density screen keep the gauges and texts on the canvas.
+    save(drawLoadlinePP(d, QSize(560, 380), 1), "C42-loadline-pp-small");
+    save(drawLoadlinePP(d, QSize(2000, 1400), 2), "C42-loadline-pp-scale2");
 }
 
 TEST(PowerPlots, WaveformsDrawTheRebuiltPeriod) {
