@@ -146,3 +146,19 @@ TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
     }
 }
+
+TEST_F(CliFixture, PowerStageGivesCyclesAndPictures) {
+    QTemporaryDir pics;
+    const CliRun r = run({"solve", "C41", "LBtube=300B", "EdVb=400", "EdVg=-80", "EdZaa=3k", "--json",
+                          "--png-dir", pics.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonObject power = parse(r.out)["power"].toObject();
+    const QJsonArray cycles = power["cycles"].toArray();
+    ASSERT_FALSE(cycles.isEmpty());
+    const QJsonObject last = cycles.last().toObject();
+    EXPECT_GT(last["Psec"].toDouble(), 10);
+    EXPECT_LT(last["Y"].toDouble(), 0.8);
+    EXPECT_EQ(power["class"].toString(), "class AB");
+    for (const char* name : {"C41-power.png", "C41-loadline-pp.png", "C41-waveform.png"})
+        EXPECT_FALSE(QImage(QDir(pics.path()).filePath(name)).isNull()) << name;
+}

@@ -5,7 +5,9 @@
 #include "circuits/catalogue.h"
 #include "frequency/bode_text.h"
 #include "markup/markup.h"
+#include "util/format.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace cli {
@@ -152,12 +154,23 @@ std::string solveText(const SolveRequest& rq, const SolveResult& r) {
             out += "  " + name + " " + text;
         out += "\n";
     }
-    out += "\nLogged results:\n";
-    const std::vector<std::string> columns = gridColumnsWithStatus(info);
-    for (std::size_t i = 0; i < r.gridRow.size(); ++i)
-        out += "  " + (i < columns.size() ? columns[i] : std::string()) + "\t" + r.gridRow[i] + "\n";
+    if (!r.gridRow.empty()) {
+        out += "\nLogged results:\n";
+        const std::vector<std::string> columns = gridColumnsWithStatus(info);
+        for (std::size_t i = 0; i < r.gridRow.size(); ++i)
+            out += "  " + (i < columns.size() ? columns[i] : std::string()) + "\t" + r.gridRow[i] + "\n";
+    }
     if (r.bode && !r.bode->summary.empty())
         out += "\nBandwidth: " + r.bode->summary + "\n";
+    if (r.power && !r.power->cycles.empty()) {
+        const TRecCycle& last = r.power->cycles.back();
+        // A push-pull cycle records the grid-to-grid swing (each grid moves by half of it).
+        out += strFormat("\nOutput power: %.1f W at a %s swing of %.1f V, efficiency %.0f%%", last.Psec,
+                         r.power->pushPull ? "grid-to-grid" : "grid", std::fabs(last.swing), 100 * last.Y);
+        if (r.power->pushPull)
+            out += " — " + r.power->caption;
+        out += "\n";
+    }
     return out;
 }
 

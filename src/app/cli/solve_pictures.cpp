@@ -6,6 +6,7 @@
 #include "plots/bode_plot.h"
 #include "plots/convergence_plot.h"
 #include "plots/load_line_plot.h"
+#include "plots/power_plots.h"
 #include "plots/stack_bars.h"
 #include "solver/field_reader.h"
 #include "solver/sheet_validation.h"
@@ -36,6 +37,16 @@ void writeSolvePictures(const std::string& dir, const SolveRequest& rq, const So
     if (!r.stacks.empty()) {
         const double Vb = clampSupply(fieldNumber(rq.sheet, "EdVb", rq.locale));
         save(drawStackBars(r.stacks, 400, Vb, scale), dir, code + "-stacks.png");
+    }
+    if (r.power) {
+        const PowerData& p = *r.power;
+        save(drawPower(p, QSize(1000, 700), scale), dir, code + "-power.png");
+        if (p.pushPull)
+            save(drawLoadlinePP(p, QSize(1000, 700), scale), dir, code + "-loadline-pp.png");
+        else
+            save(drawLoadlineSE(p, QSize(1000, 700), scale), dir, code + "-loadline-se.png");
+        save(drawWaveform(p, p.trackMax(), WaveDisplay::Both, QSize(900, 400), scale), dir,
+             code + "-waveform.png");
     }
     for (std::size_t i = 0; i < r.traces.size(); ++i)
         save(drawConvergence(r.traces[i], QSize(384, 111), scale), dir,
