@@ -35,10 +35,6 @@ namespace cascodes {
 
 const char* const kFooter = "<color=909090>Valvenix</color>";
 
-double ratioOrZero(double x, double y) {
-    return y != 0 ? x / y : 0;
-}
-
 std::string tubeParameters(const TTube& T, double rho, double gm, double mu) {
     return strFormat("<br>%s %s<br>  %s   %s  => %s", T.Reference().c_str(), T.ModelName().c_str(),
                      fmtResistance("ρ~", 0, rho).c_str(),

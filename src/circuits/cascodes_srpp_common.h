@@ -30,9 +30,6 @@ inline double capacitorOr2p(double c) {
     return c == 0 ? 2e-12 : c;
 }
 
-// x / y, or 0 when y is 0 (an open branch carries no current, a missing divider gives no voltage).
-double ratioOrZero(double x, double y);
-
 // "<br>ref model" and the line "ρ~   gm~  => µ~" of the given small-signal parameters.
 std::string tubeParameters(const TTube& T, double rho, double gm, double mu);
 

@@ -34,13 +34,6 @@ CircuitSolver dcCoupledSolvers(int n) {
 
 namespace dc_coupled {
 
-double ratioOr0(double a, double b) {
-    if (b == 0)
-        return 0;
-    const double q = a / b;
-    return std::isfinite(q) ? q : 0;
-}
-
 std::string dbText(double gain) {
     if (gain == 0 || !std::isfinite(gain))
         return "";

@@ -225,7 +225,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     // The anode sits Vak above the cathode (below the supply by Ra·Ia once the search has settled).
     const double Vk = Rk * Ik, Va = Vak + Vk, Vs = Vk + Vek;
     // The screen resistor that drops the supply to the screen voltage; none when no screen current.
-    const double Rg2 = ratioOr0(Vb - Vek + Vgk, Ie);
+    const double Rg2 = ratioOrZero(Vb - Vek + Vgk, Ie);
 
     // Checks.
     auto test = makeTube(rq, "LBtube", "test");

@@ -193,7 +193,7 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
     // T1: damped fixed point on its current, the anode held by Ra1 and the divider.
     double Vakmin = 0, Imax = 0;
     T1->LoadLineNullVgk(Vb, Ra1 + Rk1, Vakmin, Imax);
-    const double divide = ratioOr0(Rd, Ra1 + Rd);
+    const double divide = ratioOrZero(Rd, Ra1 + Rd);
     double I1 = Imax / 2;
     const double start = I1;
     TFormConvergence* trace1 = traces.at(0);
@@ -218,7 +218,7 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
     T1->titleTrace(trace1, iterations, 1e-6, start);
     const double Ia1 = T1->Ia(), Vak1 = T1->Vak(), Vgk1 = T1->Vgk();
     const double Va1 = (Vb - Ra1 * Ia1) * divide;
-    const double Ishift = ratioOr0(Va1, Rd);
+    const double Ishift = ratioOrZero(Va1, Rd);
     const double Vg2 = Ishift * Rg2;
 
     // T2 with its grid at the divider's tap.
@@ -271,8 +271,8 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
     const auto stage = [&](TTube& T, const char* n, double RL, double Rk, const std::string& loadLabel) {
         const double rho = T.getRo(), gm = T.getGm(), mu = rho * gm;
         const double degenerated = rho + (mu + 1) * Rk;
-        Stage s{-mu * ratioOr0(RL, rho + RL), -mu * ratioOr0(RL, RL + degenerated), parallelR(RL, rho),
-                ratioOr0(RL * degenerated, RL + degenerated)};
+        Stage s{-mu * ratioOrZero(RL, rho + RL), -mu * ratioOrZero(RL, RL + degenerated), parallelR(RL, rho),
+                ratioOrZero(RL * degenerated, RL + degenerated)};
         text.Add(strFormat("<br><br><b>%s %s</b>", T.Reference().c_str(), T.ModelName().c_str()));
         text.Add(strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
                            fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),

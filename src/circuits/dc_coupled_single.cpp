@@ -142,7 +142,7 @@ void solveC13(const SolveRequest& rq, SolveResult& rs) {
     const double rho = T1->getRo(), gm = T1->getGm(), mu = T1->getMu();
     const double RL = parallelR(Ra, Ro);
     const double zout = parallelR(Ra, rho);
-    const double gain = -mu * ratioOr0(RL, rho + RL);
+    const double gain = -mu * ratioOrZero(RL, rho + RL);
     text.Add("<b>Small signal estimations:</b><br>");
     text.Add(strFormat("<br><b>%s %s</b>", T1->Reference().c_str(), T1->ModelName().c_str()));
     text.Add(strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
@@ -212,13 +212,13 @@ void solveC29(const SolveRequest& rq, SolveResult& rs) {
     const double rho = T1->getRo(), mu = T1->getMu();
     const double RL = parallelR(parallelR(Ra, rho), Rao);
     const double Rp = parallelR(Ra, Rao);
-    const double Af = ratioOr0(A0 * Rf + RL, RL + Rf + Rg - A0 * Rg);
-    const double zin = ratioOr0((Rf + rho + Rg + Rg * mu) * Rp + rho * (Rf + Rg), rho + Rp + mu * Rp);
-    const double zout = ratioOr0(rho * (Rf + Rg), Rf + Rg + rho * (mu + 1));
+    const double Af = ratioOrZero(A0 * Rf + RL, RL + Rf + Rg - A0 * Rg);
+    const double zin = ratioOrZero((Rf + rho + Rg + Rg * mu) * Rp + rho * (Rf + Rg), rho + Rp + mu * Rp);
+    const double zout = ratioOrZero(rho * (Rf + Rg), Rf + Rg + rho * (mu + 1));
     text.Add("<br><br><b>WITH feedback through Rf, Rk bypassed:</b>");
     text.Add(strFormat("<br>  %s or %sdB</P>", fmtAmplification("Voltage gain  ", 2, Af).c_str(),
                        dbText(Af).c_str()));
-    text.Add("<br>  " + fmtAmplification("Ratio Rf/Rg ", 2, ratioOr0(Rf, Rg)));
+    text.Add("<br>  " + fmtAmplification("Ratio Rf/Rg ", 2, ratioOrZero(Rf, Rg)));
     text.Add("<br>  " + fmtResistance("Input impedance  ", 0, zin));
     text.Add("<br>  " + fmtResistance("Output impedance ", 0, zout));
     rs.acReport = text.texte;
@@ -269,8 +269,8 @@ void solveC32(const SolveRequest& rq, SolveResult& rs) {
     T1->calculerParamètresIntrinsèques();
     const double rho = T1->ρ(), gm = T1->gm(), mu = rho * gm;
     const double RL = parallelR(Ra, Ro);
-    const double gain = (mu + 1) * ratioOr0(RL, rho + RL);
-    const double zinTube = ratioOr0(rho + RL, mu + 1);
+    const double gain = (mu + 1) * ratioOrZero(RL, rho + RL);
+    const double zinTube = ratioOrZero(rho + RL, mu + 1);
     const double zin = parallelR(Rk, zinTube);
     const double zout = parallelR(Ra, rho);
     TTextResult text("<b>Small signal estimations:</b><br>");

@@ -26,9 +26,6 @@ inline constexpr std::uint32_t kStackNavy = 0xFF000080;
 inline constexpr std::uint32_t kStackPurple = 0xFF800080;
 inline constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;
 
-// a / b, or 0 when b is 0 or the quotient is not finite (an open or shorted branch).
-double ratioOr0(double a, double b);
-
 // "%.1f" of 20·log10|gain|, empty for a null or non-finite gain (no dB figure then).
 std::string dbText(double gain);
 

@@ -17,11 +17,10 @@ namespace {
 
 constexpr int kMaxIter = 2000;
 
-// Appends a red line unless the report already holds it.
+// Appends a red line when the check failed, unless the report already holds it.
 void addOwnVerdict(std::string& texte, bool failed, const char* line) {
-    const std::string tagged = strFormat("<css=error>%s</css>", line);
-    if (failed && texte.find(tagged) == std::string::npos)
-        texte = strFormat("%s<br>%s", texte.c_str(), tagged.c_str());
+    if (failed)
+        addLineOnce(texte, errorLine(line));
 }
 
 } // namespace

@@ -31,13 +31,6 @@ std::string heading(const std::string& title) {
     return strFormat("<b>%s</b><br>%s", title.c_str(), "<color=909090>Valvenix</color>");
 }
 
-double ratioOrZero(double a, double b) {
-    if (b == 0)
-        return 0;
-    const double q = a / b;
-    return std::isfinite(q) ? q : 0;
-}
-
 std::string parameterLine(const std::string& gmLabel, double rho, double gm, double mu) {
     return strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
                      fmtTransconductance(gmLabel, 1, gm).c_str(), fmtAmplification("µ~", 0, mu).c_str());
@@ -65,14 +58,14 @@ BalancedFigures balancedFigures(double rho, double gm, double mu, double RL, dou
     BalancedFigures f;
     // Bypassed: the idle triode's ρ lies in parallel with the driven one's, so the anode sees
     // RL ∥ ρ/2 and the driven triode's gm works into it.
-    f.zoutBypassed = mixers::ratioOrZero(RL * rho, 2 * RL + rho);
+    f.zoutBypassed = ratioOrZero(RL * rho, 2 * RL + rho);
     f.gainBypassed = -gm * f.zoutBypassed;
     // Unbypassed: the sum I of both anode currents obeys ρ·I = µ·vg − 2(µ + 1)·Rk·I − 2·RL·I, since
     // each triode sees the cathode at Rk·I and the anode at −RL·I. Looking into the joined anodes
     // with both grids quiet, the pair is ρ/2 + (µ + 1)·Rk.
     const double rTubes = rho / 2 + (mu + 1) * Rk;
-    f.zoutUnbypassed = mixers::ratioOrZero(RL * rTubes, RL + rTubes);
-    f.gainUnbypassed = mixers::ratioOrZero(-mu * RL, 2 * (RL + Rk) + rho + 2 * mu * Rk);
+    f.zoutUnbypassed = ratioOrZero(RL * rTubes, RL + rTubes);
+    f.gainUnbypassed = ratioOrZero(-mu * RL, 2 * (RL + Rk) + rho + 2 * mu * Rk);
     return f;
 }
 

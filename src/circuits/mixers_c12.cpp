@@ -69,7 +69,7 @@ void titleTrace(TFormConvergence* trace, const TTube& T, int iterations, double 
         return;
     trace->caption = strFormat("C%d - %s %s - %d iter. Res ±%.1fµA Ia %.2f=>%.2fmA", trace->Tag,
                                T.Reference().c_str(), T.ModelName().c_str(), iterations,
-                               1e6 * mixers::ratioOrZero(kTolerance, Ra), 1000 * start, 1000 * T.Ia());
+                               1e6 * ratioOrZero(kTolerance, Ra), 1000 * start, 1000 * T.Ia());
 }
 
 // The DC load line of one triode: the other tube's current drops a fixed voltage across Ra, so the
@@ -132,9 +132,9 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
     const double rho2 = T2->getRo(), gm2 = T2->getGm(), mu2 = rho2 * gm2;
     const double RL = parallelR(Ra, Ro);
     const double D = rho1 * rho2 + (rho1 + rho2) * RL;
-    const double zout = mixers::ratioOrZero(RL * rho1 * rho2, D);
-    const double A1 = mixers::ratioOrZero(-mu1 * RL * rho2, D);
-    const double A2 = mixers::ratioOrZero(-mu2 * RL * rho1, D);
+    const double zout = ratioOrZero(RL * rho1 * rho2, D);
+    const double A1 = ratioOrZero(-mu1 * RL * rho2, D);
+    const double A2 = ratioOrZero(-mu2 * RL * rho1, D);
     text.Add("<b>Small signal estimations:</b><br>");
     text.Add("<br>Rk1 and Rk2 are bypassed by capacitors.");
     const struct {

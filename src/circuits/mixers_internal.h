@@ -15,9 +15,6 @@ namespace mixers {
 // The report heading "<b>title</b><br>" followed by the grey footer line.
 std::string heading(const std::string& title);
 
-// a / b, or 0 when b is 0 or the quotient is not a finite number (an open or shorted branch).
-double ratioOrZero(double a, double b);
-
 // "<br>  ρ~   gm~  => µ~" with the transconductance label given (the two sheets spell it apart).
 std::string parameterLine(const std::string& gmLabel, double rho, double gm, double mu);
 

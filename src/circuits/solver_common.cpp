@@ -61,6 +61,13 @@ std::string errorLine(const std::string& message) {
     return "<br><css=error>" + message + "</css>";
 }
 
+double ratioOrZero(double x, double y) {
+    if (y == 0)
+        return 0;
+    const double q = x / y;
+    return std::isfinite(q) ? q : 0;
+}
+
 void addLineOnce(std::string& report, const std::string& line) {
     if (report.find(line) == std::string::npos)
         report += line;

@@ -46,6 +46,9 @@ std::string supplyLine(double Vb, double I);
 // "<br><css=error>message</css>": a red line of the DC report.
 std::string errorLine(const std::string& message);
 
+// x / y, or 0 when y is 0 or the quotient is not finite (an open branch carries no current).
+double ratioOrZero(double x, double y);
+
 // Appends a line unless the report already holds its text (a verdict written once per report).
 void addLineOnce(std::string& report, const std::string& line);
 
