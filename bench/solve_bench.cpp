@@ -6,16 +6,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-TubeFactory builtinFactory() {
-    return [](const std::string& model, const std::string& ref) {
-        for (const auto& p : builtinModels())
-            if (p.name == model)
-                return std::make_unique<TTube>(p, ref);
-        TubeParams none;
-        none.name = model;
-        return std::make_unique<TTube>(none, ref);
-    };
-}
 
 SolveRequest c1Request() {
     SolveRequest rq;
@@ -24,7 +14,7 @@ SolveRequest c1Request() {
     SheetControl* tube = rq.sheet.find("LBtube");
     tube->items = {"ECC83 / 12AX7"};
     tube->selected = 0;
-    rq.tubes = builtinFactory();
+    rq.tubes = builtinTubeFactory();
     return rq;
 }
 

@@ -100,3 +100,14 @@ const std::vector<std::string>& builtinNamesVersion1() {
     }();
     return names;
 }
+
+TubeFactory builtinTubeFactory() {
+    return [](const std::string& model, const std::string& reference) {
+        for (const auto& m : builtinModels())
+            if (m.name == model)
+                return std::make_unique<TTube>(m, reference);
+        TubeParams unknown;
+        unknown.name = model;
+        return std::make_unique<TTube>(unknown, reference);
+    };
+}

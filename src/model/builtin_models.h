@@ -2,6 +2,7 @@
 // in the order they are seeded, and the triode names of the first file version.
 #pragma once
 
+#include "model/tube.h"
 #include "model/tube_params.h"
 
 #include <string>
@@ -9,3 +10,7 @@
 
 const std::vector<TubeParams>& builtinModels();
 const std::vector<std::string>& builtinNamesVersion1();
+
+// Tubes of the built-in models without a database (benchmarks, tests); an unknown name gives a
+// tube of kind 0 as loading it from the database would.
+TubeFactory builtinTubeFactory();

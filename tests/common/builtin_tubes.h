@@ -26,10 +26,5 @@ inline TubeParams unknownModel(const std::string& name) {
 }
 
 inline TubeFactory builtinFactory() {
-    return [](const std::string& model, const std::string& ref) {
-        for (const auto& p : builtinModels())
-            if (p.name == model)
-                return std::make_unique<TTube>(p, ref);
-        return std::make_unique<TTube>(unknownModel(model), ref);
-    };
+    return builtinTubeFactory();
 }
