@@ -145,7 +145,8 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
         text.Add(strFormat("<br><br><b>%s %s</b>", t.T.Reference().c_str(), t.T.ModelName().c_str()));
         text.Add(mixers::parameterLine("g<SUB>m</SUB>~", t.rho, t.gm, t.mu));
     }
-    text.Add("<br><br>" + fmtResistance("Effective load on T1 T2 anode (Ra||Ro) ", 0, RL));
+    // Unlike C11's report, this label runs straight into its value.
+    text.Add("<br><br>" + fmtResistance("Effective load on T1 T2 anode (Ra||Ro)", 0, RL));
     text.Add("<br>" + fmtResistance("Output impedance ", 0, zout));
     text.Add(mixers::gainLine("<br><br>", "Voltage gain on T1 output ", A1));
     text.Add(mixers::gainLine("<br>", "Voltage gain on T2 output ", A2));

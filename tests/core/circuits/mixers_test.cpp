@@ -216,13 +216,13 @@ TEST(CircuitC12, ReportFormats) {
          {"<br>Vk1 <css=vp>", "<br>Vk2 <css=vp>", "*** Quiescent state <b>T1 ECC83 / 12AX7</b>",
           "*** Quiescent state <b>T2 ECC83 / 12AX7</b>", "<br>Rk2<css=r>    2kΩ</css>"})
         EXPECT_TRUE(contains(r.dcReport, part)) << part << "\n" << r.dcReport;
-    for (const char* part : {"<b>Small signal estimations:</b><br><br>Rk1 and Rk2 are bypassed by "
-                             "capacitors.<br><br><b>T1 ECC83 / "
-                             "12AX7</b><br>  ρ~<css=r>",
-                             "<br><br><b>T2 ECC83 / 12AX7</b>", "g<SUB>m</SUB>~<css=gm>",
-                             "<br><br>Effective load on T1 T2 anode (Ra||Ro) <css=r>83333Ω</css>",
-                             "<br>Output impedance <css=r>", "<br><br>Voltage gain on T1 output <css=µ>-",
-                             "<br>Voltage gain on T2 output <css=µ>-"})
+    for (const char* part :
+         {"<b>Small signal estimations:</b><br><br>Rk1 and Rk2 are bypassed by "
+          "capacitors.<br><br><b>T1 ECC83 / "
+          "12AX7</b><br>  ρ~<css=r>",
+          "<br><br><b>T2 ECC83 / 12AX7</b>", "g<SUB>m</SUB>~<css=gm>",
+          "<br><br>Effective load on T1 T2 anode (Ra||Ro)<css=r>83333Ω</css>", "<br>Output impedance <css=r>",
+          "<br><br>Voltage gain on T1 output <css=µ>-", "<br>Voltage gain on T2 output <css=µ>-"})
         EXPECT_TRUE(contains(r.acReport, part)) << part << "\n" << r.acReport;
     for (const char* label : {"LabelVk1", "LabelVk2"})
         EXPECT_EQ(labelOf(r, label).back(), 'V') << label;

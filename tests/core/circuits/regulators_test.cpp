@@ -302,6 +302,8 @@ TEST(Regulators, ImpossibleDesignsEndWithADialogAndNoReport) {
          strFormat("The ballast tube cannot deliver a current larger than %.1fmA @ Vak = 128V and Vgk=0V",
                    1000 * ballastAt128)},
         {"C16 null R2", 16, {{"EdR2", "0"}}, "No resistor can be null!"},
+        // R4 = 0 would put the nominal output at infinity and the bracket's top with it.
+        {"C16 null R4", 16, {{"EdR4", "0"}}, "No resistor can be null!"},
         {"C17 supply 49 V above the reference",
          17,
          {{"EdVb", "299"}, {"EdVref", "250"}},
