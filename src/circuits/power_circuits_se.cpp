@@ -207,7 +207,9 @@ void solveC38(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br><br>" + fmtCurrent("Ig2 per tube", 1, 1000 * Ie / s.n));
     text.Add("<br>" + fmtCurrent("Ig2 total   ", 1, 1000 * Ie));
     text.Add("<br><br>" + fmtVoltage("Va", 1, s.Vb - s.Rp * Ia));
-    text.Add("<br>" + fmtVoltage("Vk", 2, s.Rk * Ia));
+    // The cathode resistor carries the screen current too: the same Vk as the label, the stack
+    // and the dissipation table.
+    text.Add("<br>" + fmtVoltage("Vk", 2, s.Rk * (Ia + Ie)));
     text.Add("<br>" + T1->displayOP(1));
     std::vector<TResistor> resistors = {resistorRecord("Rp", Ia, s.Rp), resistorRecord("Rk", Ia + Ie, s.Rk)};
     text.Add("<br>" + dissipationTable(resistors));

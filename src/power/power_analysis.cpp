@@ -73,11 +73,12 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
     d.Rdc = Rp + Rk;
     d.Vb = Vb;
 
-    // A grid at or above the cathode has no swing range, and a stage that carries no current at
-    // rest (or a negative one, which only a model driven far outside its range gives) has no load
-    // line to swing along: no cycle.
+    // One cycle per volt while the swing stays below the bias magnitude (a grid biased positive,
+    // flagged "Vgk > 0" by the solver, is still swung over its magnitude). A stage that carries no
+    // current at rest (or a negative one, which only a model driven far outside its range gives)
+    // has no load line to swing along: no cycle.
     const int cycles = Ia0 > 0 && std::isfinite(Ia0) ? kMaxSwingCycles : 0;
-    for (int r = 0; r < cycles && r < -Vgk; ++r) {
+    for (int r = 0; r < cycles && r < std::fabs(Vgk); ++r) {
         TRecCycle c;
         c.PointsOper.resize(kPointsPerCycle);
         for (int i = 0; i < kPointsPerCycle; ++i) {

@@ -52,7 +52,7 @@ struct PowerSummary {
 
 // Single-ended analysis of n tubes in parallel at their solved point (tube: its Vak and screen
 // voltage; Ia0 the total quiescent current of the n tubes) with the load Ra + Rp. One cycle per
-// volt of grid swing while the swing stays below −Vgk (at most kMaxSwingCycles); none when the
+// volt of grid swing while the swing stays below |Vgk| (at most kMaxSwingCycles); none when the
 // stage carries no current at rest.
 PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, double Ra, double Rp,
                    double Vgk, double Vb, PowerSummary* summary = nullptr);

@@ -196,7 +196,15 @@ TEST(PowerCircuits, PentodeSingleEndedReportsTheScreen) {
                                      {"EdRp", "100"}});
     const double Ia = r.tubes.at(0).Ia(), Ie = sideIe(r);
     EXPECT_GT(Ie, 0);
-    EXPECT_TRUE(contains(r.dcReport, fmtCurrent("Ig2 total   ", 1, 1000 * Ie)));
+    // The current and voltage lines in their order; Vk includes the screen current, as the label,
+    // the stack and the dissipation table do.
+    EXPECT_TRUE(contains(r.dcReport, "<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia) + "<br>" +
+                                         fmtCurrent("Ia total   ", 1, 1000 * Ia) + "<br><br>" +
+                                         fmtCurrent("Ig2 per tube", 1, 1000 * Ie) + "<br>" +
+                                         fmtCurrent("Ig2 total   ", 1, 1000 * Ie) + "<br><br>" +
+                                         fmtVoltage("Va", 1, 350 - 100 * Ia) + "<br>" +
+                                         fmtVoltage("Vk", 2, 270 * (Ia + Ie)) + "<br>"))
+        << r.dcReport;
     EXPECT_EQ(labelOf(r, "LabelIk"), strFormat("%.1fmA", 1000 * (Ia + Ie)));
     EXPECT_EQ(labelOf(r, "LabelIg2"), strFormat("%.1fmA", 1000 * Ie));
     // The screen sits below its supply by the cathode voltage.

@@ -145,9 +145,9 @@ TEST(CalculSE, PointSolvesConvergeAndStoreTheirCount) {
     EXPECT_LT(d.cycles.back().PointsOper.back().iter1, 257);
 }
 
-TEST(CalculSE, NoCycleWithoutNegativeBias) {
+TEST(CalculSE, NoCycleWithoutBias) {
     const TTube t = atPoint("2A3", 250, 0, 0);
-    for (double Vgk : {0.0, 5.0, std::nan("")}) {
+    for (double Vgk : {0.0, std::nan("")}) {
         PowerSummary sum{1, 1, 1, 1};
         const PowerData d = calculSE(t, 1, t.Ia(), 1, 0, 2500, 0, Vgk, 250, &sum);
         EXPECT_TRUE(d.cycles.empty()) << Vgk;
@@ -160,6 +160,11 @@ TEST(CalculSE, NoCycleWithoutNegativeBias) {
     // A bias of a volt or less leaves only the zero-swing cycle.
     const PowerData one = calculSE(t, 1, t.Ia(), 1, 0, 2500, 0, -0.5, 250);
     EXPECT_EQ(one.cycles.size(), 1u);
+    // A grid biased positive is swung over the bias magnitude, with finite sums.
+    const PowerData positive = calculSE(t, 1, t.Ia(), 1, 0, 2500, 0, 5, 250);
+    ASSERT_EQ(positive.cycles.size(), 5u);
+    EXPECT_EQ(positive.cycles.back().swing, 4);
+    EXPECT_TRUE(std::isfinite(positive.cycles.back().Psec));
 }
 
 TEST(CalculPP, ThirtyEightCyclesForTwentyVoltsOfFixedBias) {
