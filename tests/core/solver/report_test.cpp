@@ -256,3 +256,11 @@ TEST(ReportQuiescentState, ZeroLimitsPrintNotAvailable) {
     // A tube carrying current against zero limits is outside the area.
     EXPECT_NE(s.find(kSoaLine), std::string::npos);
 }
+
+TEST(ReportFormatters, NegativeZeroPrintsAsZero) {
+    EXPECT_EQ(fmtPowerMW("Pa ", 0, -0.0), "Pa  <css=mw>0 mW</css>");
+    EXPECT_EQ(fmtPowerMW("Pa ", 0, -0.3), "Pa  <css=mw>0 mW</css>");
+    EXPECT_EQ(fmtCurrent("Ia", 2, -0.001), "Ia <css=i>0.00 mA</css>");
+    EXPECT_EQ(fmtVoltage("Vgk", 2, -1.5), "Vgk <css=vn>-1.50 V</css>");
+    EXPECT_EQ(fmtAmplification("gain ", 1, -0.04), "gain <css=µ>0.0</css>");
+}
