@@ -44,7 +44,7 @@ void solveC26(const SolveRequest& rq, SolveResult& rs) {
     while (iterations < kMaxIterations) {
         ++iterations;
         double ia = 0;
-        T1->CalculerNK(Vb - Ra * I1 - (I1 + I2) * Rk1, -Rk1 * (I1 + I2), ia);
+        T1->CalculerNK(Vb - Ra * I1 - (I1 + I2) * Rk1, 0.0 - Rk1 * (I1 + I2), ia); // +0 without Rk1
         const double d1 = ia - I1;
         I1 += d1 / 200;
         const double Vk1 = (I1 + I2) * Rk1;
@@ -249,7 +249,10 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     rs.dcReport = text.texte;
     text.Clear();
 
-    // AC report: a pentode's gain is its transconductance times the load.
+    // AC report: a pentode's gain is its transconductance times the load. The stage inverts like
+    // every common-cathode stage of the system, so the gain is printed and logged as -gm·RL (the
+    // magnitude and the decibels are those of gm·RL). The load line follows the parameter line
+    // without a break: "<BR>" is not a line break in the report markup.
     T1->calculerParamètresIntrinsèques();
     const double RL = parallelR(Ra, Ro);
     const double gain = -T1->gm() * RL;
@@ -257,7 +260,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<b>Small signal estimations:</b><br>");
     text.Add(strFormat("<br><b>%s %s</b>", T1->Reference().c_str(), T1->ModelName().c_str()));
     text.Add(tubeParameterLine(*T1, false));
-    text.Add("<br>" + fmtResistance("AC load ", 0, RL));
+    text.Add("<BR>" + fmtResistance("AC load ", 0, RL));
     text.Add("<br>  * if BYpassed cathode resistor:");
     text.Add(strFormat("<br>    %s   <css=db>%sdB</css>", fmtAmplification("gain ", 1, gain).c_str(),
                        dbText(gain).c_str()));

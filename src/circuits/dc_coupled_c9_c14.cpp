@@ -206,7 +206,7 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
         I1 = std::min(I1, Imax);
         const double Va = (Vb - Ra1 * I1) * divide;
         double Ia = 0;
-        T1->CalculerNK(std::max(Va - Rk1 * I1, 0.0), -Rk1 * I1, Ia);
+        T1->CalculerNK(std::max(Va - Rk1 * I1, 0.0), 0.0 - Rk1 * I1, Ia); // +0, not -0, without Rk1
         Ia = std::min(Ia, Imax);
         tracePoint(trace1, iterations, Ia);
         if (std::fabs(Ia - I1) < 1e-6) {
@@ -231,10 +231,11 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
     auto test1 = makeTube(rq, "LBtube1", "Test1");
     auto test2 = makeTube(rq, "LBtube2", "Test2");
     TTextResult text(reportHeader(rs.title));
-    const bool ok1 = addVerdictsOnce(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 < 0,
+    // Here a grid at the cathode's potential (Vgk = 0) passes: only a positive grid is refused.
+    const bool ok1 = addVerdictsOnce(text.texte, true, test1->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 <= 0,
                                      stackCheck(1, Vb, Ra1 * (Ia1 + Ishift) + Vak1 + Vk1), converged);
     const bool ok2 = addVerdictsOnce(text.texte, true, regular2 && test2->checkOP(Vak2, Vgk2, Ia2, 0, 1),
-                                     Vgk2 < 0, stackCheck(1, Vb, (Ra2 + Rk2) * Ia2 + Vak2), true);
+                                     Vgk2 <= 0, stackCheck(1, Vb, (Ra2 + Rk2) * Ia2 + Vak2), true);
     rs.ok = ok1 && ok2;
     if (Vg2 > Vk2) {
         text.Add(

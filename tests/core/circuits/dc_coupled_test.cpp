@@ -182,7 +182,7 @@ TEST(DcCoupled, ReportFormats) {
          36,
          {{"LBtube", "EF86"}, {"EdVek", "100"}, {"EdRk", "2k"}, {"EdRa", "220k"}},
          {"Cathode-common pentode amplifier</b><br>", " iterations", "Is <css=i>", "Vs <css=vp>"},
-         {"<br>AC load <css=r>", "<br>  * if BYpassed cathode resistor:<br>    gain <css=µ>-"},
+         {"</css><BR>AC load <css=r>", "<br>  * if BYpassed cathode resistor:<br>    gain <css=µ>-"},
          {}},
     };
     for (const auto& c : cases) {
@@ -208,6 +208,22 @@ TEST(DcCoupled, EdgeCases) {
     ASSERT_EQ(out.result.tubes.size(), 2u);
     EXPECT_LT(out.result.tubes[1].Vgk(), 0);
     EXPECT_TRUE(out.messages.empty());
+
+    // C14 without Rk1: T1's grid sits at its cathode's potential, which this circuit accepts (only a
+    // positive grid is refused), and the bias prints as a plain zero.
+    out = solveCommand(firstOpening(14, {{"EdVb", "350"},
+                                         {"EdRa1", "220k"},
+                                         {"EdRk1", "0"},
+                                         {"EdRag", "1M"},
+                                         {"EdRg2", "470k"},
+                                         {"EdRk2", "8.2k"},
+                                         {"EdRa2", "33k"},
+                                         {"LBtube1", "ECC83 / 12AX7"},
+                                         {"LBtube2", "ECC82 / 12AU7"}}));
+    ASSERT_TRUE(out.solved);
+    EXPECT_TRUE(out.result.ok) << out.result.dcReport;
+    EXPECT_FALSE(contains(out.result.dcReport, "<css=error>")) << out.result.dcReport;
+    EXPECT_TRUE(contains(out.result.dcReport, "Vgk <css=vp>0.000 V</css>")) << out.result.dcReport;
 
     // C19 without filter resistors: every stage runs at the supply, the loop ends after two passes.
     SolveRequest rq = firstOpening(19, {{"EdR1", "0"}, {"EdR2", "0"}, {"EdR3", "0"}});
