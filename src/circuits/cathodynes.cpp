@@ -218,8 +218,8 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), "<br><color=909090>Valvenix</color>"));
+    // Unlike C2 the report has no supply line: the current drawn is the Ia line itself.
     rs.ok = verdicts(text.texte, loadLineOk, opOk, vgkOk, stacksOk, true);
-    text.Add(supplyLine(Vb, Ia));
     text.Add("<br><br>" + fmtCurrent("Ia", 1, 1000 * Ia));
     text.Add("<br>" + fmtVoltage("Va", 1, Va));
     text.Add("<br>" + fmtVoltage("Vg", 1, Vg));
