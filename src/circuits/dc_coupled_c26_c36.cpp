@@ -251,8 +251,8 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
 
     // AC report: a pentode's gain is its transconductance times the load. The stage inverts like
     // every common-cathode stage of the system, so the gain is printed and logged as -gm·RL (the
-    // magnitude and the decibels are those of gm·RL). The load line follows the parameter line
-    // without a break: "<BR>" is not a line break in the report markup.
+    // magnitude and the decibels are those of gm·RL). The load line starts a line of its own (an
+    // upper-case "<BR>" would vanish as an unknown tag and run it into the parameter line).
     T1->calculerParamètresIntrinsèques();
     const double RL = parallelR(Ra, Ro);
     const double gain = -T1->gm() * RL;
@@ -260,7 +260,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<b>Small signal estimations:</b><br>");
     text.Add(strFormat("<br><b>%s %s</b>", T1->Reference().c_str(), T1->ModelName().c_str()));
     text.Add(tubeParameterLine(*T1, false));
-    text.Add("<BR>" + fmtResistance("AC load ", 0, RL));
+    text.Add("<br>" + fmtResistance("AC load ", 0, RL));
     text.Add("<br>  * if BYpassed cathode resistor:");
     text.Add(strFormat("<br>    %s   <css=db>%sdB</css>", fmtAmplification("gain ", 1, gain).c_str(),
                        dbText(gain).c_str()));

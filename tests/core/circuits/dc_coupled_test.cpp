@@ -182,7 +182,7 @@ TEST(DcCoupled, ReportFormats) {
          36,
          {{"LBtube", "EF86"}, {"EdVek", "100"}, {"EdRk", "2k"}, {"EdRa", "220k"}},
          {"Cathode-common pentode amplifier</b><br>", " iterations", "Is <css=i>", "Vs <css=vp>"},
-         {"</css><BR>AC load <css=r>", "<br>  * if BYpassed cathode resistor:<br>    gain <css=µ>-"},
+         {"</css><br>AC load <css=r>", "<br>  * if BYpassed cathode resistor:<br>    gain <css=µ>-"},
          {}},
     };
     for (const auto& c : cases) {
