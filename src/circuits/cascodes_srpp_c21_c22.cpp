@@ -87,7 +87,12 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
     text.Add(first.text);
     const FollowerFigures second = followerWithSinkStage(*T3, *T4, Ro, R4, R3);
     text.Add(second.text);
+    // A null product (an output shorted by Ro = 0) has no decibel figure.
     const auto compound = [&](const char* label, double gain) {
+        if (gain == 0) {
+            text.Add("<br>" + fmtAmplification(label, 2, 0.0));
+            return;
+        }
         text.Add(strFormat("<br>%s  %.2fdB", fmtAmplification(label, 2, gain).c_str(),
                            20 * std::log10(std::fabs(gain))));
     };

@@ -26,6 +26,13 @@ std::string srppPlusTubeLine(TTube& T, double rho, double gm) {
                      fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),
                      fmtAmplification("µ~", 0, rho * gm).c_str());
 }
+// "<br>label gain xdB"; a null gain (Ro = R2 = 0 shorts the output) has no decibel figure.
+std::string gainWithDb(const char* label, double gain) {
+    const std::string g = fmtAmplification(label, 1, gain + 0.0);
+    if (gain == 0)
+        return "<br>" + g;
+    return strFormat("<br>%s <css=db>%0.1fdB</css>", g.c_str(), 20 * std::log10(std::fabs(gain)));
+}
 } // namespace
 
 void solveC31(const SolveRequest& rq, SolveResult& rs) {
@@ -81,12 +88,8 @@ void solveC31(const SolveRequest& rq, SolveResult& rs) {
     text.Add(srppPlusTubeLine(*T2, rho2, gm2));
     text.Add(strFormat("<br>Average for calculating: %s   %s", fmtResistance("ρ~", 0, rho).c_str(),
                        fmtAmplification("µ~", 1, mu).c_str()));
-    text.Add(strFormat("<br><br>%s <css=db>%0.1fdB</css>",
-                       fmtAmplification("Gain, Rk bypassed   ", 1, gainBypassed).c_str(),
-                       20 * std::log10(std::fabs(gainBypassed))));
-    text.Add(strFormat("<br>%s <css=db>%0.1fdB</css>",
-                       fmtAmplification("Gain, Rk UNbypassed ", 1, gainUnbypassed).c_str(),
-                       20 * std::log10(std::fabs(gainUnbypassed))));
+    text.Add("<br>" + gainWithDb("Gain, Rk bypassed   ", gainBypassed));
+    text.Add(gainWithDb("Gain, Rk UNbypassed ", gainUnbypassed));
     rs.acReport = text.texte;
 
     rs.setLabel("LabelIa", strFormat("%.2fmA", 1000 * Ia1));

@@ -217,7 +217,7 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(1, Vb, (Rk + Ra) * Ia + Vak);
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), "<br><color=909090>Valvenix</color>"));
+    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), "<color=909090>Valvenix</color>"));
     // Unlike C2 the report has no supply line: the current drawn is the Ia line itself.
     rs.ok = verdicts(text.texte, loadLineOk, opOk, vgkOk, stacksOk, true);
     text.Add("<br><br>" + fmtCurrent("Ia", 1, 1000 * Ia));

@@ -65,7 +65,9 @@ void solveC28(const SolveRequest& rq, SolveResult& rs) {
     const double sumR = Rk1 + Ra1 + Rk2 + Ra2;
     p.I2 = sumR > 0 ? 0.5 * Vb / sumR : 0;
     p.Iok = Rok > 0 ? p.Vo / Rok : 0;
-    p.I1 = p.I2 - p.Iok;
+    // A tube carries no negative current: starting at or above zero, the damped updates towards
+    // the tube's current never take I1 below zero, even with T1 cut off.
+    p.I1 = std::max(p.I2 - p.Iok, 0.0);
     const double start1 = p.I1, start2 = p.I2;
     tracePoint(traces.at(0), 0, start1);
     tracePoint(traces.at(1), 0, start2);

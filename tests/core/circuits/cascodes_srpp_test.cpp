@@ -378,3 +378,29 @@ TEST(CascodesSrpp, StackedPairBiasFollowsTheCarriedCurrent) {
     auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
     EXPECT_EQ(pairBiasSelfBiased(*T1, *T2, 3, 250, 1000, 2200, 0), 3);
 }
+
+// A shorted output (Ro = 0) gives a null gain: the report shows the gain with no decibel figure,
+// never "-inf dB" or "-0.00".
+TEST(CascodesSrpp, NullGainsHaveNoDecibelFigure) {
+    struct Case {
+        const char* name;
+        int circuit;
+        Values values;
+        const char* line;
+    } cases[] = {
+        {"C21 compound gain",
+         21,
+         {{"LBtube1", "ECC83 / 12AX7"}, {"LBtube2", "ECC82 / 12AU7"}, {"EdR1", "1k"}, {"EdRo", "0"}},
+         "<br>Compound voltage gain (R1 BYpassed)   <css=µ>0.00</css><br>"},
+        {"C31 bypassed gain",
+         31,
+         {{"LBtube", "ECC82 / 12AU7"}, {"EdRo", "0"}, {"EdR2", "0"}},
+         "<br><br>Gain, Rk bypassed   <css=µ>0.0</css><br>Gain, Rk UNbypassed <css=µ>0.0</css>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SolveResult r = solved(c.circuit, c.values);
+        EXPECT_TRUE(contains(r.acReport, c.line)) << r.acReport;
+        EXPECT_FALSE(contains(r.acReport, "inf")) << r.acReport;
+    }
+}

@@ -253,9 +253,8 @@ TEST(CircuitC23, OutputBalancesTheFeedbackLoop) {
     EXPECT_NEAR(r.tubes[3].Ia(), r.tubes[2].Ia() + Vo / 200e3, 2e-6);
     EXPECT_NEAR(75 - r.tubes[0].Vgk(), Vo / 2 - r.tubes[1].Vgk(), 0.01); // one cathode node
     EXPECT_TRUE(r.acReport.empty());
-    EXPECT_EQ(
-        r.dcReport.rfind("<b>" + circuitInfo(23).title + "</b><br><br><color=909090>Valvenix</color> ", 0),
-        0u)
+    EXPECT_EQ(r.dcReport.rfind("<b>" + circuitInfo(23).title + "</b><br><color=909090>Valvenix</color> ", 0),
+              0u)
         << r.dcReport;
     for (const char* part : {"IRf <css=i>", "Vk12 <css=vp>", "<br>Rk12<css=r>", "*** Quiescent state <b>T4 "})
         EXPECT_TRUE(contains(r.dcReport, part)) << part << "\n" << r.dcReport;
