@@ -2,12 +2,6 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
-namespace {
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-} // namespace
-
 TEST(CircuitC1, Ecc83ReferenceCase) {
     const SolveOutcome out = solveCommand(firstOpening(1, {{"LBtube", "ECC83 / 12AX7"}}));
     ASSERT_TRUE(out.solved);

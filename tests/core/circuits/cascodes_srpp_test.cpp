@@ -11,9 +11,6 @@
 #include <string>
 
 namespace {
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 double stackTotal(const TVoltageStacks& s) {
     double sum = 0;
@@ -21,8 +18,6 @@ double stackTotal(const TVoltageStacks& s) {
         sum += item.valeur;
     return sum;
 }
-
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
 
 SolveResult solved(int circuit, Values values) {
     const SolveOutcome out = solveCommand(firstOpening(circuit, values));

@@ -9,24 +9,6 @@
 
 namespace {
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
-double stackTotal(const TVoltageStacks& s) {
-    double sum = 0;
-    for (const auto& item : s.Items)
-        sum += item.valeur;
-    return sum;
-}
-
 std::string header(int circuit) {
     return std::string("<b>") + circuitInfo(circuit).title + "</b><br><color=909090>Valvenix</color>";
 }
@@ -77,7 +59,7 @@ TEST(CathodyneC2, SelfBiasedSplitLoad) {
     ASSERT_EQ(r.stacks.size(), 1u);
     ASSERT_EQ(r.stacks[0].Items.size(), 4u);
     EXPECT_EQ(r.stacks[0].Items[2].nom, "Rgk");
-    EXPECT_NEAR(stackTotal(r.stacks[0]), 300, 1);
+    EXPECT_NEAR(sumOf(r.stacks[0]), 300, 1);
 
     EXPECT_EQ(labelOf(r, "LabelVa"), strFormat("%.1fV", 300 - 22e3 * Ia));
     EXPECT_EQ(labelOf(r, "LabelVk"), strFormat("%.2fV", 23e3 * Ia));
@@ -152,8 +134,8 @@ TEST(CathodyneC5, FixedGridBias) {
     ASSERT_EQ(r.stacks[0].Items.size(), 2u);
     EXPECT_EQ(r.stacks[0].Items[0].nom, "");
     EXPECT_EQ(r.stacks[0].Items[1].nom, "Vg");
-    EXPECT_DOUBLE_EQ(stackTotal(r.stacks[0]), 300);
-    EXPECT_NEAR(stackTotal(r.stacks[1]), 300, 1);
+    EXPECT_DOUBLE_EQ(sumOf(r.stacks[0]), 300);
+    EXPECT_NEAR(sumOf(r.stacks[1]), 300, 1);
 
     // The report lists Ia, Va, Vg and Vk without C2's supply line.
     // C5's heading breaks the line after the title, which C2's heading also does.
@@ -254,7 +236,7 @@ TEST(CathodyneC28, TotemPoleBalances) {
     EXPECT_EQ(r.stacks[0].Items.size(), 6u);
     EXPECT_EQ(r.stacks[1].Items[3].nom, "Rok");
     for (const auto& s : r.stacks)
-        EXPECT_NEAR(stackTotal(s), 250, 1);
+        EXPECT_NEAR(sumOf(s), 250, 1);
 
     for (const char* part :
          {"<br>Va2  <css=vp>197.99 V</css>", "<br>Vo  <css=vp>107.54 V</css>", "Rok<css=r>  500kΩ</css>"})

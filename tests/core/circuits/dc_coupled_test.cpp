@@ -10,12 +10,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 double stackTotal(const TVoltageStacks& stack) {
     double sum = 0;
     for (const auto& item : stack.Items)

@@ -11,19 +11,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (auto p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
-        ++n;
-    return n;
-}
-
 // The number at the head of a label such as "151.05V" or "0.54mA".
 double labelValue(const SolveResult& r, const std::string& name) {
     return std::stod(labelOf(r, name));

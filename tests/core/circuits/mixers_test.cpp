@@ -12,36 +12,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-int occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
-        ++n;
-    return n;
-}
-
-double sumOf(const TVoltageStacks& stack) {
-    double sum = 0;
-    for (const auto& item : stack.Items)
-        sum += item.valeur;
-    return sum;
-}
-
-// The grid cell under a legend of the circuit's results grid, as a number.
-double gridNumber(const SolveResult& r, int circuit, const std::string& legend) {
-    const auto& cols = circuitInfo(circuit).gridColumns;
-    const auto it = std::find(cols.begin(), cols.end(), legend);
-    EXPECT_NE(it, cols.end()) << legend;
-    std::string cell = r.gridRow.at(static_cast<std::size_t>(it - cols.begin()) + 1);
-    cell.erase(std::remove(cell.begin(), cell.end(), ','), cell.end());
-    return std::stod(cell);
-}
-
 SolveResult solved(int circuit, Values values, bool trace = false) {
     SolveRequest rq = firstOpening(circuit, values);
     rq.traceConvergence = trace;

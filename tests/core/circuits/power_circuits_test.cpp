@@ -12,8 +12,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
-
 SolveResult solve(int n, Values values) {
     const SolveOutcome out = solveCommand(firstOpening(n, values));
     EXPECT_TRUE(out.solved) << "C" << n << ": " << (out.messages.empty() ? "" : out.messages[0]);
@@ -26,10 +24,6 @@ SolveResult solveDirect(const SolveRequest& rq) {
     rs.title = circuitInfo(rq.circuit).title;
     circuitSolver(rq.circuit)(rq, rs);
     return rs;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 double stackTotal(const SolveResult& r) {

@@ -12,39 +12,6 @@
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, const char*>>;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-int occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
-        ++n;
-    return n;
-}
-
-double sumOf(const TVoltageStacks& stack) {
-    double sum = 0;
-    for (const auto& item : stack.Items)
-        sum += item.valeur;
-    return sum;
-}
-
-double number(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
-    return std::stod(text);
-}
-
-// The grid cell under a legend of the circuit's results grid, as a number.
-double gridNumber(const SolveResult& r, int circuit, const std::string& legend) {
-    const auto& cols = circuitInfo(circuit).gridColumns;
-    const auto it = std::find(cols.begin(), cols.end(), legend);
-    EXPECT_NE(it, cols.end()) << legend;
-    return number(r.gridRow.at(static_cast<std::size_t>(it - cols.begin()) + 1));
-}
-
 // A label's value without its unit ("12.34V" -> 12.34).
 double labelNumber(const SolveResult& r, const std::string& name) {
     return std::stod(labelOf(r, name));

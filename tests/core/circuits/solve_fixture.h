@@ -7,8 +7,10 @@
 #include "model/builtin_models.h"
 #include "solver/solve_command.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 inline SolveRequest firstOpening(int circuit,
@@ -48,4 +50,34 @@ inline std::string labelOf(const SolveResult& r, const std::string& name) {
         if (n == name)
             return t;
     return "<none>";
+}
+
+using Values = std::initializer_list<std::pair<const char*, const char*>>;
+
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+inline int occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
+        ++n;
+    return n;
+}
+
+inline double sumOf(const TVoltageStacks& stack) {
+    double sum = 0;
+    for (const auto& item : stack.Items)
+        sum += item.valeur;
+    return sum;
+}
+
+// The grid cell under a legend of the circuit's results grid, as a number.
+inline double gridNumber(const SolveResult& r, int circuit, const std::string& legend) {
+    const auto& cols = circuitInfo(circuit).gridColumns;
+    const auto it = std::find(cols.begin(), cols.end(), legend);
+    EXPECT_NE(it, cols.end()) << legend;
+    std::string cell = r.gridRow.at(static_cast<std::size_t>(it - cols.begin()) + 1);
+    cell.erase(std::remove(cell.begin(), cell.end(), ','), cell.end());
+    return std::stod(cell);
 }
