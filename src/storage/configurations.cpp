@@ -66,17 +66,28 @@ long long saveConfig(const TCircuitConfig& config, const TArrayKeyVal& pairs) {
         const long long id = find->ColumnInt(0);
         find->Finalize();
         auto comment = db->Prepare("UPDATE configs SET comment=? WHERE id=?");
+        auto update = db->Prepare("UPDATE paires SET valeur=? WHERE clef=? AND fkid=?");
+        auto insert = db->Prepare("INSERT INTO paires (fkid, clef, valeur) VALUES (?,?,?)");
+        // One transaction for the comment and the values, so a failure leaves the old configuration
+        // whole; a control the stored configuration lacks (added to the sheet since) is inserted,
+        // so that what is saved is the whole sheet.
+        db->Execute("BEGIN TRANSACTION");
         comment->BindText(1, config.comment);
         comment->BindInt(2, id);
         comment->Step();
-        auto update = db->Prepare("UPDATE paires SET valeur=? WHERE clef=? AND fkid=?");
-        db->Execute("BEGIN TRANSACTION");
         for (const TKeyVal& pair : pairs) {
             update->BindText(1, pair.valeur);
             update->BindText(2, pair.clef);
             update->BindInt(3, id);
             update->Step();
             update->Reset();
+            if (db->changes() == 0) {
+                insert->BindInt(1, id);
+                insert->BindText(2, pair.clef);
+                insert->BindText(3, pair.valeur);
+                insert->Step();
+                insert->Reset();
+            }
         }
         db->Execute("END TRANSACTION");
         return id;

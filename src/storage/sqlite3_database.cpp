@@ -80,6 +80,11 @@ long long TSQLite3Database::lastInsertRowId() const {
     return sqlite3_last_insert_rowid(db_);
 }
 
+int TSQLite3Database::changes() const {
+    ensureConnected();
+    return sqlite3_changes(db_);
+}
+
 TSQLite3Statement::~TSQLite3Statement() {
     Finalize();
 }

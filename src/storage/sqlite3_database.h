@@ -34,6 +34,8 @@ public:
     void Execute(const std::string& sql);
     std::unique_ptr<TSQLite3Statement> Prepare(const std::string& sql);
     long long lastInsertRowId() const;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int changes() const;
 
 private:
     friend class TSQLite3Statement;

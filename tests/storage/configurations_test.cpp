@@ -158,11 +158,11 @@ TEST_F(Configurations, SavingAgainUnderTheSameNameUpdatesThatConfiguration) {
     ASSERT_EQ(configs.size(), 1u);
     EXPECT_EQ(configs[0].comment, "new comment");
     const TArrayKeyVal pairs = getKeyVal(id);
-    EXPECT_EQ(pairs.size(), 6u);
+    EXPECT_EQ(pairs.size(), 7u);
     EXPECT_EQ(valueOf(pairs, "EdRa"), "47k");
     EXPECT_EQ(valueOf(pairs, "CheckBoxCkconnected"), "0");
     EXPECT_EQ(valueOf(pairs, "EdVb"), "300");
-    EXPECT_EQ(valueOf(pairs, "EdRg"), "<absent>");
+    EXPECT_EQ(valueOf(pairs, "EdRg"), "1M"); // a control added since is saved too
 }
 
 TEST_F(Configurations, DeleteRemovesTheConfigurationAndItsPairs) {
