@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-core fonts-noto-mono
     xvfb xauth imagemagick
-    clang-format
+    clang-format ccache
 )
 
 missing=()
