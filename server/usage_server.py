@@ -20,6 +20,7 @@ import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import urlsplit
 
+sys.dont_write_bytecode = True  # leave no cache files beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from usage_page import CURVE_ACTION, circuit_of, render_statistics, RECENT_DAYS  # noqa: E402
@@ -143,6 +144,7 @@ class UsageHandler(BaseHTTPRequestHandler):
 
 class UsageServer(ThreadingHTTPServer):
     daemon_threads = True
+    block_on_close = False  # stopping does not wait for slow clients
 
     def __init__(self, address, context, store, welcome, notice, verbose):
         family = socket.AF_INET6 if ":" in address[0] else socket.AF_INET

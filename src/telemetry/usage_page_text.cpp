@@ -13,10 +13,8 @@ QString howToSet() {
         "and make sure <b>usageoff=0</b> (or leave it out). Valvenix then tells that server, for each "
         "solve and each curve drawing you ask for, the name of the action and nothing else: "
         "no values, no tube names, no files.<br>"
-        "A usage server of your own is started with<br>"
-        "    <b>python3 server/usage_server.py --bind ADDRESS --port 8443 --cert CERT --key KEY "
-        "--db FILE --welcome FILE</b><br>"
-        "(see the README).");
+        "A usage server of your own is <b>server/usage_server.py</b> in the Valvenix sources (see the "
+        "README, section \"Usage statistics server\").");
 }
 
 } // namespace
