@@ -11,6 +11,7 @@ packages=(
     fonts-noto-core fonts-noto-mono
     xvfb xauth imagemagick
     clang-format ccache
+    python3 openssl
 )
 
 missing=()

@@ -145,6 +145,24 @@ int TIniPosDim::rgBorders() const {
 bool TIniPosDim::setRgBorders(int item) {
     return writeInteger(kMainSection, kRgBorders, item);
 }
+std::string TIniPosDim::usageServer() const {
+    return QString::fromStdString(readString(kMainSection, kUsageServerKey, "")).trimmed().toStdString();
+}
+bool TIniPosDim::setUsageServer(const std::string& url) {
+    return writeString(kMainSection, kUsageServerKey, url);
+}
+bool TIniPosDim::usageOff() const {
+    // A privacy switch: beside integers, the words a hand-edited file may hold are understood, and a
+    // value that cannot be read switches reports off rather than on.
+    const QString text = QString::fromStdString(readString(kMainSection, kUsageOffKey, "")).trimmed();
+    if (const std::optional<int> value = asInteger(text))
+        return *value != 0;
+    static const QStringList notOff = {"", "false", "no", "off"};
+    return !notOff.contains(text, Qt::CaseInsensitive);
+}
+bool TIniPosDim::setUsageOff(bool off) {
+    return writeBool(kMainSection, kUsageOffKey, off);
+}
 
 int TIniPosDim::bodeStrayCaps() const {
     return readInteger(kBodeSection, kStrayCaps, 0);

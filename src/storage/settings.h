@@ -16,6 +16,10 @@ inline constexpr const char* kBodeSection = "Bode";
 inline constexpr const char* kPentodeSection = "pentode";
 inline constexpr const char* kFormPosDimSection = "FormPosDim";
 
+// Main-section keys of the usage server (read by the application, handed to the telemetry client).
+inline constexpr const char* kUsageServerKey = "usageserver";
+inline constexpr const char* kUsageOffKey = "usageoff";
+
 // The per-circuit section: "C%d", e.g. "C7".
 std::string circuitSection(int circuit);
 
@@ -65,6 +69,14 @@ public:
     bool setCkbBackground(bool grey);
     int rgBorders() const; // "rgborders", default 0
     bool setRgBorders(int item);
+    // "usageserver", default empty: the base URL of the usage server ("https://host:8443"). While it
+    // is empty nothing is ever sent.
+    std::string usageServer() const;
+    bool setUsageServer(const std::string& url);
+    // "usageoff", default false: reports switched off, whatever "usageserver" holds. Read as the
+    // integers are, and also "true"/"yes"/"on" and "false"/"no"/"off"; any other text means off.
+    bool usageOff() const;
+    bool setUsageOff(bool off);
 
     // "Bode"/"straycaps", default 0: the stray capacitance per pin is (index + 1) pF.
     int bodeStrayCaps() const;
