@@ -18,7 +18,8 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  current MODEL --va V --vg V [--vs V]\n"
                      "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
                      "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
-                     "  curves MODEL [--transfer] [--vs V] --png FILE\n";
+                     "  curves MODEL [--transfer] [--vs V] --png FILE\n"
+                     "  install-data [--from DIR]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -36,14 +37,15 @@ int run(std::vector<std::string> words) {
         return words.empty() ? cli::kUsage : cli::kOk;
     }
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"models", cli::runModels},
-        {"current", cli::runCurrent},
-        {"solve", cli::runSolve},
-        {"curves", cli::runCurves},
+        {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
+        {"curves", cli::runCurves}, {"install-data", cli::runInstallData},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
         throw cli::UsageError("unknown command \"" + words[0] + "\"\n" + kUsage);
+    // Installation creates and fills the data folder, so it runs before the folder is required.
+    if (words[0] == "install-data")
+        return cli::runInstallData(std::vector<std::string>(words.begin() + 1, words.end()));
     if (!dataFolderExists())
         throw cli::UsageError("the data folder " + dataFolder() + " does not exist");
     if (prepareModelDatabase())
