@@ -40,9 +40,9 @@ QString placeImages(QTextDocument& doc, const QDir& figures, double textWidth) {
         if (picture.isNull())
             return "figure not found: " + figures.filePath(name);
         doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
-        // Figures drawn at 100 % take their screen size on paper, and never more than the text width.
-        const double natural = picture.width() * kDpi / kScreenDpi * 0.62;
-        const double width = std::min(textWidth, natural);
+        // Image sizes are in pixels at 96 dpi, which the layout scales to the printer's resolution.
+        // Figures drawn at 100 % take about their screen size on paper, never more than the text width.
+        const double width = std::min(textWidth * kScreenDpi / kDpi, picture.width() * 0.8);
         image.format.setWidth(width);
         image.format.setHeight(width * picture.height() / picture.width());
         QTextCursor cursor(&doc);
@@ -104,11 +104,12 @@ QString writeManual(const QString& markdownFolder, const QString& figuresFolder,
     doc.setDefaultFont(body);
     doc.setDocumentMargin(0);
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
-    doc.setPageSize(QSizeF(page.width(), page.height() - footer));
     styleHeadings(doc);
     const QString error = placeImages(doc, QDir(figuresFolder), page.width());
     if (!error.isEmpty())
         return error;
+    // Pages are laid out once the text is final.
+    doc.setPageSize(QSizeF(page.width(), page.height() - footer));
 
     QPainter painter;
     if (!painter.begin(&writer))
