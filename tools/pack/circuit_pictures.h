@@ -1,5 +1,5 @@
 // The two pictures of each circuit that the packaged streams hold. One source file defines them, chosen
-// in tools/CMakeLists.txt: the placeholder drawings or the schematic renderer.
+// in tools/CMakeLists.txt: the stand-in schematic or the schematic renderer.
 #pragma once
 
 #include <QImage>
@@ -12,7 +12,8 @@ QImage schematicPicture(int circuit);
 // The gallery thumbnail, kThumbnailSize, drawn for that size.
 QImage thumbnailPicture(int circuit);
 
-// Stand-ins that need no schematic description: the title in a frame, and a thumbnail with the code,
-// the tubes and the circuit's family.
-QImage placeholderSchematic(int circuit);
-QImage placeholderThumbnail(int circuit);
+// A stand-in schematic that needs no description: the code and title in a frame.
+QImage titleSchematic(int circuit);
+// A thumbnail drawn for its size from the catalogue: the code, one envelope per tube and the family.
+// A schematic shrunk to the thumbnail's size is no longer legible, so both variants use this one.
+QImage pictogramThumbnail(int circuit);

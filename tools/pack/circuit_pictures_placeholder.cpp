@@ -1,10 +1,11 @@
-// The packaged pictures before the schematic renderer is in: the stand-ins.
+// The packaged pictures before the schematic renderer is in: the stand-in schematic and the pictogram
+// thumbnail.
 #include "circuit_pictures.h"
 
 QImage schematicPicture(int circuit) {
-    return placeholderSchematic(circuit);
+    return titleSchematic(circuit);
 }
 
 QImage thumbnailPicture(int circuit) {
-    return placeholderThumbnail(circuit);
+    return pictogramThumbnail(circuit);
 }

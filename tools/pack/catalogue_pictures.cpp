@@ -1,4 +1,4 @@
-// Stand-in pictures of a circuit from its catalogue entry alone.
+// Pictures of a circuit drawn from its catalogue entry alone: the stand-in schematic and the thumbnail.
 #include "circuit_pictures.h"
 #include "tube_glyph.h"
 
@@ -30,7 +30,7 @@ QImage whiteCanvas(QSize size) {
 }
 } // namespace
 
-QImage placeholderSchematic(int circuit) {
+QImage titleSchematic(int circuit) {
     const CircuitInfo& info = circuitInfo(circuit);
     QImage image = whiteCanvas(QSize(720, 480));
     QPainter p(&image);
@@ -46,7 +46,7 @@ QImage placeholderSchematic(int circuit) {
     return image;
 }
 
-QImage placeholderThumbnail(int circuit) {
+QImage pictogramThumbnail(int circuit) {
     const CircuitInfo& info = circuitInfo(circuit);
     QImage image = whiteCanvas(kThumbnailSize);
     QPainter p(&image);
