@@ -110,7 +110,8 @@ bool hasSchematic(int circuit);
 
 // Everything wrong with a read description, one message each ("c01.txt:12: ..."): a sheet control
 // not placed, two placements overlapping, a symbol or a wire crossing a placement, anything outside
-// the drawing. Empty for a good description.
+// the drawing, the end of a wire or part that meets nothing, a tee without its dot or a dot on no
+// tee. Empty for a good description.
 std::vector<std::string> schematicProblems(const Schematic& s);
 
 // Colour 0xRRGGBB of a sheet control's text, by the sheet cosmetics' rules on its name.

@@ -21,6 +21,83 @@ std::string symbolName(const SchematicSymbol& sym) {
     return out;
 }
 
+// A point in grid units, as the descriptions write it.
+std::string gridPoint(SchematicPoint p) {
+    auto unit = [](int v) {
+        std::string t = std::to_string(v / kSchematicGrid);
+        if (v % kSchematicGrid != 0)
+            t = std::to_string(static_cast<double>(v) / kSchematicGrid).substr(0, t.size() + 4);
+        while (t.find('.') != std::string::npos && (t.back() == '0' || t.back() == '.'))
+            t.pop_back();
+        return t;
+    };
+    return unit(p.x) + "," + unit(p.y);
+}
+
+struct Segment {
+    SchematicPoint a, b;
+    // 2 where the point lies inside the segment, 1 at either end, 0 off it.
+    int touches(SchematicPoint p) const {
+        if (p == a || p == b)
+            return 1;
+        const bool inX = p.x >= std::min(a.x, b.x) && p.x <= std::max(a.x, b.x);
+        const bool inY = p.y >= std::min(a.y, b.y) && p.y <= std::max(a.y, b.y);
+        return inX && inY && (a.x == b.x ? p.x == a.x : p.y == a.y) ? 2 : 0;
+    }
+};
+
+// Wires and terminals: every end of a wire or a part meets something, three or more branches meet
+// at a dot, and a dot joins three branches at least. Two wires that cross without a dot are not joined.
+void checkConnections(const Schematic& s, std::vector<std::string>& problems) {
+    struct Terminal {
+        SchematicPoint p;
+        const SchematicSymbol* owner;
+    };
+    std::vector<Segment> segments;
+    std::vector<Terminal> terminals;
+    std::vector<const SchematicSymbol*> dots;
+    for (const SchematicSymbol& sym : s.symbols) {
+        if (sym.kind == SymbolKind::Wire) {
+            for (std::size_t i = 1; i < sym.points.size(); ++i)
+                segments.push_back({sym.points[i - 1], sym.points[i]});
+        } else if (sym.kind == SymbolKind::Junction) {
+            dots.push_back(&sym);
+        }
+        for (SchematicPoint p : schematic_geometry::terminalsOf(sym))
+            terminals.push_back({p, &sym});
+    }
+    auto degree = [&](SchematicPoint p) {
+        int n = 0;
+        for (const Segment& seg : segments)
+            n += seg.touches(p);
+        for (const Terminal& t : terminals)
+            n += t.owner->kind != SymbolKind::Wire && t.p == p;
+        return n;
+    };
+    std::vector<SchematicPoint> reported;
+    auto once = [&](SchematicPoint p) {
+        if (std::find(reported.begin(), reported.end(), p) != reported.end())
+            return false;
+        reported.push_back(p);
+        return true;
+    };
+    for (const Terminal& t : terminals) {
+        const int n = degree(t.p);
+        const bool dotted =
+            std::any_of(dots.begin(), dots.end(), [&](auto* d) { return d->points[0] == t.p; });
+        if (n < 2 && once(t.p))
+            problems.push_back(at(s, t.owner->line) + symbolName(*t.owner) + " ends at " + gridPoint(t.p) +
+                               " where nothing meets it");
+        else if (n >= 3 && !dotted && once(t.p))
+            problems.push_back(at(s, t.owner->line) + "three branches or more meet at " + gridPoint(t.p) +
+                               " without a dot");
+    }
+    for (const SchematicSymbol* d : dots)
+        if (degree(d->points[0]) < 3)
+            problems.push_back(at(s, d->line) + "the dot at " + gridPoint(d->points[0]) +
+                               " joins fewer than three branches");
+}
+
 } // namespace
 
 std::vector<std::string> schematicProblems(const Schematic& s) {
@@ -65,5 +142,6 @@ std::vector<std::string> schematicProblems(const Schematic& s) {
             problems.push_back(at(s, sym.line) + symbolName(sym) + " runs under " + p->control + " (line " +
                                std::to_string(p->line) + ")");
     }
+    checkConnections(s, problems);
     return problems;
 }

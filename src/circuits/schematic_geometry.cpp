@@ -151,6 +151,28 @@ std::optional<SchematicPoint> pinOf(const SchematicSymbol& s, const std::string&
     return std::nullopt;
 }
 
+std::vector<SchematicPoint> terminalsOf(const SchematicSymbol& s) {
+    if (s.points.empty())
+        return {};
+    switch (s.kind) {
+    case SymbolKind::Wire:
+        return {s.points.front(), s.points.back()};
+    case SymbolKind::Triode:
+    case SymbolKind::Pentode: {
+        std::vector<SchematicPoint> pins;
+        for (const char* pin : {"a", "g", "k", "g2"})
+            if (auto p = pinOf(s, pin))
+                pins.push_back(*p);
+        return pins;
+    }
+    case SymbolKind::Junction:
+    case SymbolKind::Text:
+        return {};
+    default:
+        return s.points;
+    }
+}
+
 std::vector<SchematicRect> symbolAreas(const SchematicSymbol& s) {
     std::vector<SchematicRect> areas;
     if (s.points.empty())

@@ -60,6 +60,10 @@ SchematicRect textRect(SchematicPoint p, const std::string& text, SchematicTextA
 // The point of a named pin: tubes a, g (or g1), k, and g2 for pentodes; two-terminal parts 1 and 2.
 std::optional<SchematicPoint> pinOf(const SchematicSymbol& s, const std::string& pin);
 
+// Where a symbol connects: a wire's two ends, a part's two ends, a tube's pins (a, g, k and g2), the
+// point of a ground, supply or terminal. Dots and texts have none.
+std::vector<SchematicPoint> terminalsOf(const SchematicSymbol& s);
+
 // Areas a symbol covers: one thin rectangle per wire segment, the body of a part with its leads, the
 // square of a tube's pins, a sign with its caption.
 std::vector<SchematicRect> symbolAreas(const SchematicSymbol& s);

@@ -229,6 +229,24 @@ TEST(SchematicChecks, FindMisplacedControlsAndSymbols) {
         {"text under a box", "text 3,10.5 \"note\"\n", "text \"note\" runs under EdRk"},
         {"tube pin outside", "triode T1 98,30\n", "triode T1 lies outside the drawing"},
         {"ground below the edge", "ground 50,59.5\n", "ground lies outside the drawing"},
+        {"wire end in the air", "wire 40,10 50,10\n",
+         "c03.txt:15: wire ends at 40,10 where nothing meets it"},
+        {"part end in the air", "resistor R1 40,10.5 40,20\nground 40,20\n",
+         "c03.txt:15: resistor R1 ends at 40,10.5 where nothing meets it"},
+        {"tube pin in the air", "triode T1 50,30\n", "triode T1 ends at 50,27 where nothing meets it"},
+        {"tee without a dot",
+         "wire 40,10 60,10\nground 40,10\nground 60,10\nwire 50,10 50,20\nground 50,20\n",
+         "c03.txt:18: three branches or more meet at 50,10 without a dot"},
+        {"dot on a plain wire", "wire 40,10 60,10\nground 40,10\nground 60,10\ndot 50,10\n",
+         "c03.txt:18: the dot at 50,10 joins fewer than three branches"},
+        {"wires crossing without a dot",
+         "wire 40,10 60,10\nground 40,10\nground 60,10\nwire 50,5 50,20\n"
+         "ground 50,20\nsupply 50,5\n",
+         nullptr},
+        {"tee with its dot",
+         "wire 40,10 60,10\nground 40,10\nground 60,10\nwire 50,10 50,20\nground 50,20\n"
+         "dot 50,10\n",
+         nullptr},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
