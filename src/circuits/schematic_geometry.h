@@ -24,8 +24,8 @@ constexpr int kLabelGap = 4; // between an edit field's label and its box
 constexpr int kTubeSelectorWidth = 152;
 constexpr int kSelectorHeight = 24;
 constexpr int kSelectorArrow = 32;  // drop-down button and margins beside the item text
-constexpr int kCheckIndicator = 20; // square and spacing before a check box's caption
-constexpr int kCheckHeight = 20;
+constexpr int kCheckIndicator = 24; // square and spacing before a check box's caption
+constexpr int kCheckHeight = 22;
 constexpr int kResultLabelWidth = 64; // "123.45mA" with room to spare
 constexpr int kTextHeight = 16;
 

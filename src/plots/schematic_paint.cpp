@@ -125,9 +125,10 @@ void paintSchematicControl(QPainter& painter, const SchematicPlacement& pl, cons
                  << square.topLeft() + QPointF(9.5, 3);
             painter.drawPolyline(mark);
         }
+        // The caption starts where a check box widget draws it; the placement keeps some room beyond.
         painter.setPen(colour);
-        textIn(painter, widget.adjusted(kCheckIndicator, 0, 0, 0), QString::fromStdString(pl.text),
-               Qt::AlignLeft);
+        textIn(painter, widget.adjusted(square.right() - widget.x() + 5, 0, 0, 0),
+               QString::fromStdString(pl.text), Qt::AlignLeft);
         break;
     }
     case ControlKind::Caption:
