@@ -2,6 +2,7 @@
 #include "circuits/catalogue.h"
 #include "circuits/schematic.h"
 #include "circuits/schematic_geometry.h"
+#include "util/format.h"
 
 #include <algorithm>
 #include <map>
@@ -23,15 +24,8 @@ std::string symbolName(const SchematicSymbol& sym) {
 
 // A point in grid units, as the descriptions write it.
 std::string gridPoint(SchematicPoint p) {
-    auto unit = [](int v) {
-        std::string t = std::to_string(v / kSchematicGrid);
-        if (v % kSchematicGrid != 0)
-            t = std::to_string(static_cast<double>(v) / kSchematicGrid).substr(0, t.size() + 4);
-        while (t.find('.') != std::string::npos && (t.back() == '0' || t.back() == '.'))
-            t.pop_back();
-        return t;
-    };
-    return unit(p.x) + "," + unit(p.y);
+    return strFormat("%g,%g", static_cast<double>(p.x) / kSchematicGrid,
+                     static_cast<double>(p.y) / kSchematicGrid);
 }
 
 struct Segment {

@@ -95,7 +95,7 @@ void paintSource(QPainter& p, const SchematicSymbol& s) {
     const double r = kSourceRadius;
     p.drawLine(ax.a, ax.at(-r));
     p.drawLine(ax.at(r), ax.b);
-    p.setBrush(Qt::white);
+    p.setBrush(p.background());
     p.drawEllipse(ax.mid, r, r);
     p.setBrush(Qt::NoBrush);
     if (s.kind == SymbolKind::CurrentSource) {
@@ -143,7 +143,7 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
     const double half = pentode ? 10 : 9;  // half width of anode and cathode
     const double grid = pentode ? 15 : 14; // half width of the grids
 
-    p.setBrush(Qt::white);
+    p.setBrush(p.background());
     p.drawEllipse(QPointF(x, y), r, r);
     p.setBrush(Qt::NoBrush);
 
@@ -224,7 +224,7 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
         break;
     case SymbolKind::Input:
     case SymbolKind::Output: {
-        p.setBrush(Qt::white);
+        p.setBrush(p.background());
         p.drawEllipse(at, 3, 3);
         const bool in = s.kind == SymbolKind::Input;
         if (!s.text.empty())

@@ -20,6 +20,7 @@ QImage drawSchematic(const Schematic& s, double scale, SchematicControls control
 QImage drawSchematic(const Schematic& s, double scale, SchematicControls controls, const Sheet& values);
 
 // Paints the schematic in logical coordinates (pixels at 100 %) on a painter whose transform the
-// caller has set (the canvas of drawSchematic, an SVG generator). The painter's device is taken to
-// be at 96 dpi. values may be null.
+// caller has set (the canvas of drawSchematic, an SVG generator, a widget). Nothing fills the
+// background; tube envelopes, sources and terminals are filled with the painter's background brush
+// (white unless set). Font sizes hold whatever the device's resolution. values may be null.
 void paintSchematic(QPainter& painter, const Schematic& s, SchematicControls controls, const Sheet* values);
