@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+    qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev qt6-qpa-plugins
     libsqlite3-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-core fonts-noto-mono

@@ -19,7 +19,8 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
                      "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
                      "  curves MODEL [--transfer] [--vs V] --png FILE\n"
-                     "  install-data [--from DIR]\n";
+                     "  install-data [--from DIR]\n"
+                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -38,7 +39,7 @@ int run(std::vector<std::string> words) {
     }
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
-        {"curves", cli::runCurves}, {"install-data", cli::runInstallData},
+        {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
         words.emplace_back(argv[i]);
     // Pictures need fonts, hence a GUI application; it never opens a window.
     const bool pictures = std::find(words.begin(), words.end(), "--png-dir") != words.end() ||
-                          std::find(words.begin(), words.end(), "curves") != words.end();
+                          std::find(words.begin(), words.end(), "curves") != words.end() ||
+                          std::find(words.begin(), words.end(), "schematic") != words.end();
     if (pictures && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = pictures ? std::make_unique<QGuiApplication>(argc, argv)
