@@ -12,6 +12,7 @@ packages=(
     xvfb xauth imagemagick
     clang-format ccache
     python3 openssl
+    appstream desktop-file-utils poppler-utils
 )
 
 missing=()

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 if [ -x build/src/valvenix ]; then
     exec build/src/valvenix "$@"
 fi
-# Until the window exists, the command-line host shows the model database.
-data="${XDG_DATA_HOME:-$HOME/.local/share}/Morvane/Valvenix"
-mkdir -p "$data"
-exec build/src/valvenix-cli --data-dir "$data" models
+# Until the window exists, the command-line host takes the launcher's installation step (create and
+# fill the data folder from build/share/valvenix) and then shows the model database.
+build/src/valvenix-cli install-data
+exec build/src/valvenix-cli models

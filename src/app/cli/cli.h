@@ -40,6 +40,7 @@ int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
 int runSolve(const std::vector<std::string>& words);
 int runCurves(const std::vector<std::string>& words);
+int runInstallData(const std::vector<std::string>& words);
 int runSchematic(const std::vector<std::string>& words);
 
 } // namespace cli

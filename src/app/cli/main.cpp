@@ -19,6 +19,7 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
                      "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
                      "  curves MODEL [--transfer] [--vs V] --png FILE\n"
+                     "  install-data [--from DIR]\n"
                      "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n";
 
 int run(std::vector<std::string> words) {
@@ -37,12 +38,15 @@ int run(std::vector<std::string> words) {
         return words.empty() ? cli::kUsage : cli::kOk;
     }
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"models", cli::runModels}, {"current", cli::runCurrent},     {"solve", cli::runSolve},
-        {"curves", cli::runCurves}, {"schematic", cli::runSchematic},
+        {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
+        {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
         throw cli::UsageError("unknown command \"" + words[0] + "\"\n" + kUsage);
+    // Installation creates and fills the data folder, so it runs before the folder is required.
+    if (words[0] == "install-data")
+        return cli::runInstallData(std::vector<std::string>(words.begin() + 1, words.end()));
     if (!dataFolderExists())
         throw cli::UsageError("the data folder " + dataFolder() + " does not exist");
     if (prepareModelDatabase())
