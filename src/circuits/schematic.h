@@ -36,7 +36,8 @@ enum class SymbolKind {
     Wire,          // a polyline of horizontal and vertical segments
     Resistor,      // between its two points
     Capacitor,     // between its two points; polarised when electrolytic
-    Triode,        // envelope centred on its point; anode up, grid left (right when mirrored)
+    Triode,        // envelope centred on its point; anode up, grid left (right when mirrored); upside
+                   // down when flipped
     Pentode,       // as the triode, with the screen grid on the other side and the suppressor on the cathode
     Ground,        // earth sign hanging below its point
     Supply,        // supply bar standing above its point
@@ -46,6 +47,9 @@ enum class SymbolKind {
     Text,          // free text
     CurrentSource, // constant-current source between its two points, arrow towards the second
     VoltageSource, // DC source between its two points, + at the first
+    Transformer,   // output transformer centred on its point: primary left, secondary right, iron core
+                   // between; the primary may carry a centre tap
+    Speaker,       // loudspeaker between its two points, its cone on the right of (or below) the axis
 };
 
 enum class SchematicTextAlign { Left, Centre, Right };
@@ -56,6 +60,8 @@ struct SchematicSymbol {
     std::vector<SchematicPoint> points; // wire corners; the two ends of a two-terminal part; else one anchor
     std::string text;                   // text, terminal or supply caption
     bool mirrored = false;              // tubes: grid on the right
+    bool flipped = false;               // tubes: upside down, anode at the bottom and cathode at the top
+    bool centreTap = false;             // transformers: the primary has a centre tap
     bool polarised = false;             // capacitors: electrolytic, + at the first point
     SchematicTextAlign align =
         SchematicTextAlign::Left; // text: the point is the baseline's left end, middle or right end

@@ -120,26 +120,40 @@ std::optional<SchematicPoint> pinOf(const SchematicSymbol& s, const std::string&
         return std::nullopt;
     const SchematicPoint c = s.points.front();
     const int side = s.mirrored ? 1 : -1; // the control grid's side
+    const int up = s.flipped ? 1 : -1;    // the anode's side
     if (s.kind == SymbolKind::Triode) {
         const int d = kTriodePin;
         if (pin == "a")
-            return SchematicPoint{c.x, c.y - d};
+            return SchematicPoint{c.x, c.y + up * d};
         if (pin == "g" || pin == "g1")
             return SchematicPoint{c.x + side * d, c.y};
         if (pin == "k")
-            return SchematicPoint{c.x, c.y + d};
+            return SchematicPoint{c.x, c.y - up * d};
         return std::nullopt;
     }
     if (s.kind == SymbolKind::Pentode) {
         const int d = kPentodePin;
         if (pin == "a")
-            return SchematicPoint{c.x, c.y - d};
+            return SchematicPoint{c.x, c.y + up * d};
         if (pin == "g" || pin == "g1")
-            return SchematicPoint{c.x + side * d, c.y + kSchematicGrid};
+            return SchematicPoint{c.x + side * d, c.y - up * kSchematicGrid};
         if (pin == "g2")
             return SchematicPoint{c.x - side * d, c.y};
         if (pin == "k")
-            return SchematicPoint{c.x, c.y + d};
+            return SchematicPoint{c.x, c.y - up * d};
+        return std::nullopt;
+    }
+    if (s.kind == SymbolKind::Transformer) {
+        if (pin == "p1")
+            return SchematicPoint{c.x - kTransformerPin, c.y - kPrimaryHalf};
+        if (pin == "p2")
+            return SchematicPoint{c.x - kTransformerPin, c.y + kPrimaryHalf};
+        if (pin == "ct" && s.centreTap)
+            return SchematicPoint{c.x - kTransformerPin, c.y};
+        if (pin == "s1")
+            return SchematicPoint{c.x + kTransformerPin, c.y - kSecondaryHalf};
+        if (pin == "s2")
+            return SchematicPoint{c.x + kTransformerPin, c.y + kSecondaryHalf};
         return std::nullopt;
     }
     if (s.points.size() == 2) {
@@ -161,6 +175,13 @@ std::vector<SchematicPoint> terminalsOf(const SchematicSymbol& s) {
     case SymbolKind::Pentode: {
         std::vector<SchematicPoint> pins;
         for (const char* pin : {"a", "g", "k", "g2"})
+            if (auto p = pinOf(s, pin))
+                pins.push_back(*p);
+        return pins;
+    }
+    case SymbolKind::Transformer: {
+        std::vector<SchematicPoint> pins;
+        for (const char* pin : {"p1", "ct", "p2", "s1", "s2"})
             if (auto p = pinOf(s, pin))
                 pins.push_back(*p);
         return pins;
@@ -192,6 +213,20 @@ std::vector<SchematicRect> symbolAreas(const SchematicSymbol& s) {
     case SymbolKind::CurrentSource:
     case SymbolKind::VoltageSource:
         areas.push_back(spanning(s.points[0], s.points.back(), kSourceRadius + 1));
+        break;
+    case SymbolKind::Speaker: {
+        // The leads on the axis, the magnet across it and the cone on its right (below a horizontal one).
+        const SchematicPoint a = s.points[0], b = s.points.back();
+        const int behind = kSpeakerHalfWidth + 2, ahead = kSpeakerHalfWidth + kSpeakerCone + 2;
+        if (a.x == b.x)
+            areas.push_back({a.x - behind, std::min(a.y, b.y), behind + ahead, std::abs(b.y - a.y)});
+        else
+            areas.push_back({std::min(a.x, b.x), a.y - behind, std::abs(b.x - a.x), behind + ahead});
+        break;
+    }
+    case SymbolKind::Transformer:
+        areas.push_back(
+            {p.x - kTransformerPin, p.y - kPrimaryHalf - 2, 2 * kTransformerPin, 2 * kPrimaryHalf + 4});
         break;
     case SymbolKind::Triode:
         areas.push_back(around(p, kTriodePin));
@@ -235,6 +270,8 @@ int minimumLength(SymbolKind kind) {
     case SymbolKind::CurrentSource:
     case SymbolKind::VoltageSource:
         return 2 * kSourceRadius;
+    case SymbolKind::Speaker:
+        return 2 * kSpeakerMouth + 2;
     default:
         return 0;
     }
@@ -268,6 +305,10 @@ const char* symbolKeyword(SymbolKind kind) {
         return "isource";
     case SymbolKind::VoltageSource:
         return "vsource";
+    case SymbolKind::Transformer:
+        return "transformer";
+    case SymbolKind::Speaker:
+        return "speaker";
     }
     return "";
 }

@@ -43,6 +43,22 @@ constexpr int kCapacitorHalfPlate = 8;
 constexpr int kCapacitorHalfWidth = 9; // with the + of an electrolytic
 constexpr int kSourceRadius = 10;
 
+// Output transformer: the windings' leads end two units left (primary) and right (secondary) of the
+// centre; the primary's ends lie four units above and below it (its centre tap level with it), the
+// secondary's two units.
+constexpr int kTransformerPin = 16;
+constexpr int kPrimaryHalf = 32;
+constexpr int kSecondaryHalf = 16;
+constexpr int kWindingAxis = 12; // distance of each winding's straight side from the centre
+constexpr int kCoreGap = 2;      // half the distance between the core's two lines
+
+// Loudspeaker: the magnet's half length along the axis and half width across it, the cone's depth
+// across the axis and the half width of its mouth.
+constexpr int kSpeakerHalfBody = 7;
+constexpr int kSpeakerHalfWidth = 4;
+constexpr int kSpeakerCone = 9;
+constexpr int kSpeakerMouth = 13;
+
 // Width of a text in Noto Sans 8 pt at 100 %, each glyph's advance rounded up, plus one pixel on each
 // side; bold adds a tenth. Never less than the real text (a test measures it with the font).
 int textWidth(const std::string& utf8, bool bold = false);
@@ -57,11 +73,13 @@ ControlSize controlSize(ControlKind kind, const std::string& label, const std::s
 // Rectangle of a text whose baseline passes through p, anchored by its left end, middle or right end.
 SchematicRect textRect(SchematicPoint p, const std::string& text, SchematicTextAlign align);
 
-// The point of a named pin: tubes a, g (or g1), k, and g2 for pentodes; two-terminal parts 1 and 2.
+// The point of a named pin: tubes a, g (or g1), k, and g2 for pentodes; transformers p1, p2 (the
+// primary's top and bottom), ct (its centre tap, when it has one), s1 and s2 (the secondary's top and
+// bottom); two-terminal parts 1 and 2.
 std::optional<SchematicPoint> pinOf(const SchematicSymbol& s, const std::string& pin);
 
-// Where a symbol connects: a wire's two ends, a part's two ends, a tube's pins (a, g, k and g2), the
-// point of a ground, supply or terminal. Dots and texts have none.
+// Where a symbol connects: a wire's two ends, a part's two ends, a tube's pins (a, g, k and g2), a
+// transformer's leads, the point of a ground, supply or terminal. Dots and texts have none.
 std::vector<SchematicPoint> terminalsOf(const SchematicSymbol& s);
 
 // Areas a symbol covers: one thin rectangle per wire segment, the body of a part with its leads, the

@@ -27,7 +27,12 @@ constexpr double kMaxCoordinate = 1000;
 
 bool isTwoTerminal(SymbolKind k) {
     return k == SymbolKind::Resistor || k == SymbolKind::Capacitor || k == SymbolKind::CurrentSource ||
-           k == SymbolKind::VoltageSource;
+           k == SymbolKind::VoltageSource || k == SymbolKind::Speaker;
+}
+
+// Parts drawn around one point whose pins any line of the file may name: tubes and transformers.
+bool isCentred(SymbolKind k) {
+    return k == SymbolKind::Triode || k == SymbolKind::Pentode || k == SymbolKind::Transformer;
 }
 
 std::optional<SymbolKind> symbolKind(const std::string& word) {
@@ -45,6 +50,8 @@ std::optional<SymbolKind> symbolKind(const std::string& word) {
         {"output", SymbolKind::Output},
         {"dot", SymbolKind::Junction},
         {"text", SymbolKind::Text},
+        {"transformer", SymbolKind::Transformer},
+        {"speaker", SymbolKind::Speaker},
     };
     auto it = kinds.find(word);
     if (it == kinds.end())
@@ -87,8 +94,8 @@ public:
         s_.file = file;
     }
 
-    // The file is read in three passes so that a pin may name a tube anywhere in it: first the size
-    // and the tubes, then the two-terminal parts, then everything else.
+    // The file is read in three passes so that a pin may name a tube or a transformer anywhere in it:
+    // first the size, the tubes and the transformers, then the two-terminal parts, then everything else.
     static constexpr int kPasses = 3;
 
     void read(const std::string& raw, int number, int pass) {
@@ -103,8 +110,8 @@ public:
         const auto control = controlKeyword(word);
         if (word != "size" && !kind && !control)
             fail("unknown symbol \"" + word + "\"");
-        const bool tube = kind == SymbolKind::Triode || kind == SymbolKind::Pentode;
-        const int wanted = word == "size" || tube ? 0 : kind && isTwoTerminal(*kind) ? 1 : 2;
+        const bool centred = kind && isCentred(*kind);
+        const int wanted = word == "size" || centred ? 0 : kind && isTwoTerminal(*kind) ? 1 : 2;
         if (pass != wanted)
             return;
         if (word == "size")
@@ -181,7 +188,8 @@ private:
         const std::string part = t.text.substr(0, dot), pin = t.text.substr(dot + 1);
         auto it = parts_.find(part);
         if (it == parts_.end())
-            fail("unknown part \"" + part + "\" (a pin names a tube, or a part defined on an earlier line)");
+            fail("unknown part \"" + part +
+                 "\" (a pin names a tube or a transformer, or a part defined on an earlier line)");
         const auto p = pinOf(s_.symbols[it->second], pin);
         if (!p)
             fail("part " + part + " has no pin \"" + pin + "\"");
@@ -271,7 +279,14 @@ private:
                 fail(word + " takes a name and the centre of its envelope");
             readName(sym, t[1]);
             sym.points = {point(t[2])};
-            sym.mirrored = !options(t, 3, {"mirror"}).empty();
+            for (const std::string& o : options(t, 3, {"mirror", "flip"}))
+                (o == "mirror" ? sym.mirrored : sym.flipped) = true;
+        } else if (kind == SymbolKind::Transformer) {
+            if (t.size() < 3)
+                fail("transformer takes a name and the centre of its core");
+            readName(sym, t[1]);
+            sym.points = {point(t[2])};
+            sym.centreTap = !options(t, 3, {"centretap"}).empty();
         } else if (kind == SymbolKind::Text) {
             if (t.size() < 3 || !t[2].quoted)
                 fail("text takes a point and a quoted text");

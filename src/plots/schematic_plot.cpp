@@ -1,5 +1,6 @@
-// Paints schematic symbols: wires, resistors, capacitors, sources, triodes and pentodes, ground,
-// supply, terminals, dots and texts, each kind in its colour, sized by the shared geometry.
+// Paints schematic symbols: wires, resistors, capacitors, sources, triodes and pentodes, output
+// transformers and loudspeakers, ground, supply, terminals, dots and texts, each kind in its colour,
+// sized by the shared geometry.
 #include "plots/schematic_plot.h"
 
 #include "circuits/schematic_geometry.h"
@@ -143,6 +144,13 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
     const double half = pentode ? 10 : 9;  // half width of anode and cathode
     const double grid = pentode ? 15 : 14; // half width of the grids
 
+    p.save();
+    if (s.flipped) {
+        // Upside down: the same drawing mirrored about the envelope's horizontal axis.
+        p.translate(x, y);
+        p.scale(1, -1);
+        p.translate(-x, -y);
+    }
     p.setBrush(p.background());
     p.drawEllipse(QPointF(x, y), r, r);
     p.setBrush(Qt::NoBrush);
@@ -177,6 +185,52 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
         p.drawEllipse(QPointF(x, cathodeY + 4), 1.8, 1.8);
         p.setBrush(Qt::NoBrush);
     }
+    p.restore();
+}
+
+// A winding of n turns drawn as half circles along the vertical from (x, top) to (x, bottom), bulging
+// towards dx (+1 right, -1 left).
+void paintWinding(QPainter& p, double x, double top, double bottom, int turns, double dx) {
+    const double d = (bottom - top) / turns;
+    QPainterPath coil;
+    coil.moveTo(x, top);
+    for (int i = 0; i < turns; ++i)
+        coil.arcTo(QRectF(x - d / 2, top + i * d, d, d), 90, dx > 0 ? -180 : 180);
+    p.drawPath(coil);
+}
+
+// The output transformer: primary on the left with its leads (and centre tap), two lines of iron, the
+// secondary on the right.
+void paintTransformer(QPainter& p, const SchematicSymbol& s) {
+    const double x = s.points[0].x, y = s.points[0].y;
+    const double left = x - kWindingAxis, right = x + kWindingAxis;
+    const double pin = kTransformerPin;
+    paintWinding(p, left, y - kPrimaryHalf, y + kPrimaryHalf, 6, 1);
+    paintWinding(p, right, y - kSecondaryHalf, y + kSecondaryHalf, 3, -1);
+    p.drawLine(QPointF(x - pin, y - kPrimaryHalf), QPointF(left, y - kPrimaryHalf));
+    p.drawLine(QPointF(x - pin, y + kPrimaryHalf), QPointF(left, y + kPrimaryHalf));
+    if (s.centreTap)
+        p.drawLine(QPointF(x - pin, y), QPointF(left, y));
+    p.drawLine(QPointF(right, y - kSecondaryHalf), QPointF(x + pin, y - kSecondaryHalf));
+    p.drawLine(QPointF(right, y + kSecondaryHalf), QPointF(x + pin, y + kSecondaryHalf));
+    for (double core : {x - kCoreGap, x + kCoreGap})
+        p.drawLine(QPointF(core, y - kPrimaryHalf), QPointF(core, y + kPrimaryHalf));
+}
+
+// The loudspeaker: a magnet on the axis between the leads and the cone opening to one side.
+void paintSpeaker(QPainter& p, const SchematicSymbol& s) {
+    const Axis ax = axisOf(s);
+    const double h = kSpeakerHalfBody, w = kSpeakerHalfWidth;
+    p.drawLine(ax.a, ax.at(-h));
+    p.drawLine(ax.at(h), ax.b);
+    QPolygonF magnet, cone;
+    magnet << ax.at(-h, -w) << ax.at(h, -w) << ax.at(h, w) << ax.at(-h, w);
+    cone << ax.at(-h, w) << ax.at(-kSpeakerMouth, w + kSpeakerCone) << ax.at(kSpeakerMouth, w + kSpeakerCone)
+         << ax.at(h, w);
+    p.setBrush(p.background());
+    p.drawPolygon(cone);
+    p.drawPolygon(magnet);
+    p.setBrush(Qt::NoBrush);
 }
 
 void paintSymbol(QPainter& p, const SchematicSymbol& s) {
@@ -207,6 +261,12 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
     case SymbolKind::Triode:
     case SymbolKind::Pentode:
         paintTube(p, s);
+        break;
+    case SymbolKind::Transformer:
+        paintTransformer(p, s);
+        break;
+    case SymbolKind::Speaker:
+        paintSpeaker(p, s);
         break;
     case SymbolKind::Ground:
         p.drawLine(at, at + QPointF(0, 6));

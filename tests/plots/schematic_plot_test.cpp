@@ -137,6 +137,36 @@ TEST(SchematicPlot, PartsAndControlsTakeTheSheetColours) {
     }
 }
 
+TEST(SchematicPlot, PowerStagePartsDrawWhereTheirPinsSay) {
+    ensureGuiApp();
+    const Schematic s = parseSchematic("size 40 40\n"
+                                       "triode T1 8,10\n"
+                                       "triode T2 8,30 flip\n"
+                                       "transformer OT 24,20 centretap\n"
+                                       "speaker SP 34,18 34,22\n",
+                                       "c39.txt", 39);
+    const double k = 2;
+    const QImage image = drawSchematic(s, k, SchematicControls::Hidden);
+    const QColor ink(0x1A, 0x1A, 0x1A);
+    auto dark = [&](double x, double y) {
+        return pixelNear(image, static_cast<int>(x * k), static_cast<int>(y * k), ink, 90);
+    };
+    // The cathode's turned-up ends lie below the centre of an upright tube and above that of a
+    // flipped one, where the upright tube has nothing (its anode plate ends a pixel higher).
+    const double x1 = 8 * kSchematicGrid + 9, y1 = 10 * kSchematicGrid, y2 = 30 * kSchematicGrid;
+    EXPECT_TRUE(dark(x1, y1 + 9));
+    EXPECT_FALSE(dark(x1, y1 - 9));
+    EXPECT_TRUE(dark(x1, y2 - 9));
+    EXPECT_FALSE(dark(x1, y2 + 9));
+    // The two lines of iron, the centre tap's lead and the speaker cone's mouth.
+    const double cx = 24 * kSchematicGrid, cy = 20 * kSchematicGrid;
+    EXPECT_TRUE(dark(cx - kCoreGap, cy + 20));
+    EXPECT_TRUE(dark(cx + kCoreGap, cy - 20));
+    EXPECT_TRUE(dark(cx - kTransformerPin + 1, cy));
+    EXPECT_FALSE(dark(cx + kTransformerPin - 1, cy)); // the secondary has no tap
+    EXPECT_TRUE(dark(34 * kSchematicGrid + kSpeakerHalfWidth + kSpeakerCone, 20 * kSchematicGrid));
+}
+
 TEST(SchematicPlot, SheetValuesReplaceTheFirstUseTexts) {
     ensureGuiApp();
     const Schematic s =
