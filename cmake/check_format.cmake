@@ -1,6 +1,6 @@
 # Reports every source file that clang-format would change.
 file(GLOB_RECURSE files ${ROOT}/src/*.h ${ROOT}/src/*.cpp ${ROOT}/tests/*.h ${ROOT}/tests/*.cpp
-     ${ROOT}/bench/*.cpp ${ROOT}/tools/*.cpp)
+     ${ROOT}/bench/*.cpp ${ROOT}/tools/*.cpp ${ROOT}/fuzz/*.cpp ${ROOT}/fuzz/*.h)
 set(bad "")
 foreach(f ${files})
     execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${f} RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)

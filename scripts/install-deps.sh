@@ -11,6 +11,7 @@ packages=(
     fonts-noto-core fonts-noto-mono
     xvfb xauth imagemagick
     clang-format ccache
+    clang libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -8,9 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fstream>
+#include <functional>
 
 namespace {
 std::string readFile(const std::string& path) {
+    if (QFileInfo(QString::fromStdString(path)).isDir())
+        return "<a folder>";
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
@@ -150,12 +153,32 @@ TEST_F(CliFixture, SaveStoresTheSheetAndTheLastCircuit) {
 }
 
 TEST_F(CliFixture, AFailedSaveIsReportedAfterTheResults) {
-    ASSERT_TRUE(QDir(dataDir()).mkdir("valvenix.ini")); // a folder where the settings file belongs
-    const CliRun r = run({"solve", "C1", "--save"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find("Small signal estimations:"), std::string::npos) << r.out;
-    EXPECT_NE(r.err.find("the sheet of C1 could not be saved to " + file("valvenix.ini")), std::string::npos)
-        << r.err;
+    const struct {
+        const char* row;
+        std::function<void(const std::string& ini)> make;
+        const char* reason;
+    } cases[] = {
+        {"a folder where the file belongs",
+         [](const std::string& ini) { QDir().mkdir(QString::fromStdString(ini)); },
+         "it cannot be read or written"},
+        {"a line that is not key=value",
+         [](const std::string& ini) { std::ofstream(ini) << "[Korvessa]\nlastcircuit=4\nnotes\n"; },
+         "its line 3 is neither [section], key=value nor a ; comment"},
+    };
+    for (const auto& c : cases) {
+        const std::string ini = file("valvenix.ini");
+        QFile::remove(QString::fromStdString(ini));
+        QDir().rmdir(QString::fromStdString(ini));
+        c.make(ini);
+        const std::string before = readFile(ini);
+        const CliRun r = run({"solve", "C1", "--save"});
+        EXPECT_EQ(r.exitCode, 1) << c.row;
+        EXPECT_NE(r.out.find("Small signal estimations:"), std::string::npos) << c.row << ": " << r.out;
+        EXPECT_NE(r.err.find("the sheet of C1 could not be saved to " + ini + ": "), std::string::npos)
+            << c.row << ": " << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.row << ": " << r.err;
+        EXPECT_EQ(readFile(ini), before) << c.row;
+    }
 }
 
 TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {

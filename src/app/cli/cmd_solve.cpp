@@ -143,8 +143,9 @@ int runSolve(const std::vector<std::string>& words) {
         settings.Open();
         if (!SaveAutoParams(rq.sheet, rq.bode, settings) || !settings.setLastCircuit(rq.circuit)) {
             std::fflush(stdout);
-            std::fprintf(stderr, "valvenix-cli: the sheet of %s could not be saved to %s\n",
-                         info.code.c_str(), escapeControls(settings.filePath()).c_str());
+            std::fprintf(stderr, "valvenix-cli: the sheet of %s could not be saved to %s: %s\n",
+                         info.code.c_str(), escapeControls(settings.filePath()).c_str(),
+                         settings.problem().c_str());
             return kInternal;
         }
     }
