@@ -5,7 +5,19 @@
 
 #include <QDir>
 
+#include <cstdlib>
 #include <unistd.h>
+
+namespace {
+std::string& folderPath() {
+    static std::string path;
+    return path;
+}
+
+void removeFolder() {
+    QDir(QString::fromStdString(folderPath())).removeRecursively();
+}
+} // namespace
 
 const std::string& fuzzDataFolder() {
     static const std::string folder = [] {
@@ -13,6 +25,8 @@ const std::string& fuzzDataFolder() {
         const QString path = base + QString("/valvenix-fuzz-%1/").arg(getpid());
         QDir().mkpath(path);
         setDataFolderOverride(path.toStdString());
+        folderPath() = path.toStdString();
+        std::atexit(removeFolder); // a fuzzer that ends normally leaves nothing behind
         return path.toStdString();
     }();
     return folder;

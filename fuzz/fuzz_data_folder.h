@@ -1,5 +1,5 @@
-// A private data folder for fuzz targets that read files: on a memory file system when there is one, so
-// that the many small writes cost no disk syncs.
+// A private data folder for fuzz targets that read files, removed when the process ends normally; on a
+// memory file system when there is one, so that the many small writes cost no disk syncs.
 #pragma once
 
 #include <string>
