@@ -13,6 +13,7 @@ packages=(
     clang-format ccache
     python3 openssl
     appstream desktop-file-utils poppler-utils
+    clang libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+// The screen-grid voltages a chart is drawn for. 10 V is the window's own minimum; 800 V is the highest
+// supply any circuit sheet takes, so no circuit here can feed a screen more. Far above it the pentode
+// equation gives currents of thousands of amperes that no plot scale holds.
+constexpr double kMinScreenVoltage = 10;
+constexpr double kMaxScreenVoltage = 800;
+
 // Va of a table row that separates two curves (any negative Va marks one).
 constexpr double kAnodeSeparatorVa = -1.875;
 

@@ -2,6 +2,7 @@
 #include "plots/anode_plots.h"
 
 #include "plots/plot_style.h"
+#include "plots/polyline_clip.h"
 #include "util/format.h"
 
 #include <QPolygonF>
@@ -99,16 +100,18 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
     }
 
     // Curves, then their grid- or anode-voltage labels. A curve's last step may overshoot the
-    // current limit by far (a pentode at 2 V): the curves are clipped just outside the plot area.
+    // current limit by far (a pentode at 2 V, or at a high screen voltage by millions of pixels): the
+    // curves are cut just outside the plot area before they are stroked.
     p.save();
-    p.setClipRect(QRectF(45, 45, W - 90, H - 90));
+    const QRectF plotArea(45, 45, W - 90, H - 90);
+    p.setClipRect(plotArea);
     p.setPen(plotPen(kMaroon, 2));
     for (const auto& curve : chart.curves) {
         QPolygonF poly;
         for (const auto& pt : curve.points)
             poly << QPointF(f.x(pt.x), f.y(pt.y));
-        if (poly.size() > 1)
-            p.drawPolyline(poly);
+        for (const QPolygonF& part : clipPolyline(poly, plotArea))
+            p.drawPolyline(part);
     }
     p.restore();
 
@@ -175,7 +178,8 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
         for (const auto& pt : pts)
             poly << QPointF(f.x(pt.x), f.y(pt.y, full));
         p.setPen(plotPen(colour, width));
-        p.drawPolyline(poly);
+        for (const QPolygonF& part : clipPolyline(poly, QRectF(0, 0, W, H)))
+            p.drawPolyline(part);
         // The label goes at the high-current end, where the curves of the three voltages lie apart.
         p.setPen(colour);
         labels.draw(p, poly.front().x() + 4, poly.front().y() + 4, label, TextAlign::Left);

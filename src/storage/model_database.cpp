@@ -1,27 +1,14 @@
-// Tube-model database: statements run exactly as below, each operation on its own connection.
+// Tube-model database: file names, listing (usable rows only), loading and the editor's row access,
+// each operation on its own connection.
 #include "storage/model_database.h"
 
-#include "model/builtin_models.h"
 #include "storage/data_folder.h"
+#include "storage/model_database_sql.h"
+#include "util/utf8.h"
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace {
-const char* kCreateTable =
-    "CREATE TABLE IF NOT EXISTS triodes (id INTEGER PRIMARY KEY,name TEXT,comment TEXT,kp DOUBLE,mu "
-    "DOUBLE,kvb "
-    "DOUBLE,ex DOUBLE,kg1 DOUBLE,pmax DOUBLE,imax DOUBLE,vmax DOUBLE,kg2 DOUBLE,cgk DOUBLE, cga DOUBLE, cak "
-    "DOUBLE,t35 INTEGER,pemax DOUBLE,vemax DOUBLE)";
-const char* kInsert17 =
-    "INSERT INTO triodes "
-    "(name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax) VALUES "
-    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-const char* kInsert15 =
-    "INSERT INTO triodes (name,comment,kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35) "
-    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
-
 bool fileExists(const std::string& path) {
     return QFile::exists(QString::fromStdString(path));
 }
@@ -36,14 +23,27 @@ void readModelColumns(TSQLite3Statement& s, int first, TubeParams& p) {
     p.pemax = s.ColumnDouble(first + 13);
     p.vemax = s.ColumnDouble(first + 14);
 }
-
-std::vector<std::string> collectNames(TSQLite3Statement& s) {
-    std::vector<std::string> names;
-    while (s.Step())
-        names.push_back(s.ColumnText(0));
-    return names;
-}
 } // namespace
+
+namespace modeldb {
+
+std::string filePath(int version) {
+    return dataFilePath(modelDatabaseFileName(version));
+}
+
+std::unique_ptr<TSQLite3Database> openFile() {
+    return std::make_unique<TSQLite3Database>(filePath(kModelDatabaseVersion));
+}
+
+bool tableHasRows(TSQLite3Database& db) {
+    auto table = db.Prepare("SELECT 1 FROM sqlite_master WHERE type='table' AND name='triodes'");
+    if (!table->Step())
+        return false;
+    auto row = db.Prepare("SELECT 1 FROM triodes LIMIT 1");
+    return row->Step();
+}
+
+} // namespace modeldb
 
 const char* const kModelDatabaseUpdatedMessage =
     "Valvenix database was successfully updated.\n\nYour custom models of triodes - if any - are kept, you "
@@ -55,99 +55,69 @@ std::string modelDatabaseFileName(int version) {
 }
 
 int findModelDatabaseVersion() {
-    if (fileExists(dataFilePath(modelDatabaseFileName(2))))
+    if (fileExists(modeldb::filePath(2)))
         return 2;
-    if (fileExists(dataFilePath(modelDatabaseFileName(1))))
+    if (fileExists(modeldb::filePath(1)))
         return 1;
     return 0;
 }
 
 std::unique_ptr<TSQLite3Database> openModelDatabase() {
-    auto db = std::make_unique<TSQLite3Database>(dataFilePath(modelDatabaseFileName(kModelDatabaseVersion)));
-    db->Execute(kCreateTable);
+    auto db = modeldb::openFile();
+    db->Execute(modeldb::kCreateTable);
     return db;
 }
 
-std::vector<std::string> listModelNames() {
+std::string unusableNameReason(bool isNull, const std::string& name) {
+    if (isNull)
+        return "its name is NULL";
+    if (name.empty())
+        return "its name is empty";
+    if (!isValidUtf8(name))
+        return "its name is not valid UTF-8";
+    for (std::size_t i = 0; i < name.size();) {
+        const Utf8Char c = decodeUtf8(name, i);
+        if (c.code < 0x20 || c.code == 0x7F || (c.code >= 0x80 && c.code <= 0x9F))
+            return "its name holds a control character";
+        i += c.length;
+    }
+    return {};
+}
+
+ModelNameList readModelNameList(int t35) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT name FROM triodes WHERE 1 ORDER BY name");
-    return collectNames(*s);
+    auto s = t35 == 0 ? db->Prepare("SELECT id,name,t35 FROM triodes WHERE 1 ORDER BY name")
+                      : db->Prepare("SELECT id,name,t35 FROM triodes WHERE t35=? ORDER BY name");
+    if (t35 != 0)
+        s->BindInt(1, t35);
+    ModelNameList list;
+    while (s->Step()) {
+        const long long id = s->ColumnInt(0);
+        const std::string name = s->ColumnText(1);
+        std::string reason = unusableNameReason(s->ColumnIsNull(1), name);
+        const long long kind = s->ColumnInt(2);
+        if (reason.empty() && kind != 3 && kind != 5)
+            reason = "its kind t35 is " + (s->ColumnIsNull(2) ? std::string("NULL") : std::to_string(kind)) +
+                     ", neither 3 (triode) nor 5 (pentode)";
+        if (reason.empty())
+            list.names.push_back(name);
+        else
+            list.skipped.push_back({id, reason});
+    }
+    return list;
+}
+
+std::string skippedRowMessage(const SkippedModelRow& row) {
+    return "row " + std::to_string(row.id) + " of " + modeldb::filePath(kModelDatabaseVersion) +
+           " is left out of the model lists: " + row.reason;
+}
+
+std::vector<std::string> listModelNames() {
+    return readModelNameList(0).names;
 }
 
 std::vector<std::string> listModelNamesByType(int t35) {
-    auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT name FROM triodes WHERE t35=? ORDER BY name");
-    s->BindInt(1, t35);
-    return collectNames(*s);
-}
-
-std::vector<std::string> seedBuiltInModels() {
-    std::vector<std::string> inserted;
-    auto db = openModelDatabase();
-    auto exists = db->Prepare("SELECT name FROM triodes WHERE name=?");
-    auto insert = db->Prepare(kInsert17);
-    db->Execute("BEGIN TRANSACTION");
-    for (const TubeParams& m : builtinModels()) {
-        exists->BindText(1, m.name);
-        const bool present = exists->Step();
-        exists->Reset();
-        if (present)
-            continue;
-        insert->BindText(1, m.name);
-        insert->BindText(2, m.comment);
-        const double values[] = {m.kp,   m.mu,   m.kvb, m.ex,  m.kg1, m.pmax,
-                                 m.imax, m.vmax, m.kg2, m.cgk, m.cga, m.cak};
-        int p = 3;
-        for (double v : values)
-            insert->BindDouble(p++, v);
-        insert->BindInt(15, m.t35);
-        insert->BindDouble(16, m.pemax);
-        insert->BindDouble(17, m.vemax);
-        insert->Step();
-        insert->Reset();
-        inserted.push_back(m.name);
-    }
-    db->Execute("END TRANSACTION");
-    return inserted;
-}
-
-bool migrateModelDatabase() {
-    if (findModelDatabaseVersion() != 1)
-        return false;
-    const std::string oldPath = dataFilePath(modelDatabaseFileName(1));
-    {
-        TSQLite3Database oldDb(oldPath);
-        auto rows = oldDb.Prepare("SELECT * FROM triodes WHERE 1");
-        auto db = openModelDatabase();
-        auto insert = db->Prepare(kInsert15);
-        db->Execute("BEGIN TRANSACTION");
-        const auto& builtin = builtinNamesVersion1();
-        while (rows->Step()) {
-            const std::string name = rows->ColumnText(1);
-            if (std::find(builtin.begin(), builtin.end(), name) != builtin.end())
-                continue;
-            insert->BindText(1, name);
-            insert->BindText(2, rows->ColumnText(2));
-            for (int c = 3; c <= 10; ++c)
-                insert->BindDouble(c, rows->ColumnDouble(c));
-            for (int p = 11; p <= 14; ++p)
-                insert->BindDouble(p, 0);
-            insert->BindInt(15, 3);
-            insert->Step();
-            insert->Reset();
-        }
-        db->Execute("END TRANSACTION");
-    }
-    QFile::remove(QString::fromStdString(oldPath));
-    seedBuiltInModels();
-    return true;
-}
-
-bool prepareModelDatabase() {
-    const bool migrated = migrateModelDatabase();
-    if (!fileExists(dataFilePath(modelDatabaseFileName(kModelDatabaseVersion))))
-        seedBuiltInModels();
-    return migrated;
+    return readModelNameList(t35).names;
 }
 
 TubeParams loadTubeParams(const std::string& name) {

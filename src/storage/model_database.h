@@ -18,15 +18,47 @@ std::string modelDatabaseFileName(int version);
 int findModelDatabaseVersion();
 std::unique_ptr<TSQLite3Database> openModelDatabase();
 
+// A row of the table that no list shows because it cannot serve as a model.
+struct SkippedModelRow {
+    long long id = 0;
+    std::string reason; // e.g. "its name is NULL"
+};
+// Why a model name is unusable, or empty when it is fine: NULL, empty, not valid UTF-8, or holding
+// control characters (a list shows one name per line).
+std::string unusableNameReason(bool isNull, const std::string& name);
+
+struct ModelNameList {
+    std::vector<std::string> names; // usable names in name order
+    std::vector<SkippedModelRow> skipped;
+};
+// Every model (t35 = 0) or the models of one kind (3 or 5), with the rows left out.
+ModelNameList readModelNameList(int t35 = 0);
+// "row 31 of <file> is left out of the model lists: its name is NULL"
+std::string skippedRowMessage(const SkippedModelRow& row);
+
+// The usable names alone.
 std::vector<std::string> listModelNames();
 std::vector<std::string> listModelNamesByType(int t35);
+
 // Inserts every built-in model whose name no row carries; returns the names inserted.
 std::vector<std::string> seedBuiltInModels();
-// Copies the custom triodes of a first-version file; true when a migration ran.
-bool migrateModelDatabase();
-// Start-up: migrate, then seed when the current file is missing. True when a migration ran
-// (the caller tells the user with kModelDatabaseUpdatedMessage).
-bool prepareModelDatabase();
+// Creates the table and inserts the built-ins in one transaction when the table holds no row (a first
+// run, or one that was interrupted or raced by another instance). True when it seeded.
+bool seedModelDatabaseWhenEmpty();
+// Copies the custom triodes of a first-version file and the built-ins in one transaction; true when a
+// migration ran. A file whose table does not have the first version's columns throws (naming the
+// file) before anything is written. Rows that cannot be copied are skipped and described in
+// *problems; the first-version file is deleted only when every row was copied.
+bool migrateModelDatabase(std::vector<std::string>* problems = nullptr);
+
+struct ModelDatabaseStart {
+    bool migrated = false; // tell the user with kModelDatabaseUpdatedMessage
+    // First-version rows or a first-version file left behind, each message naming the file.
+    std::vector<std::string> problems;
+};
+// Start-up: migrate a first-version file, then seed when the table holds no row. A first-version file
+// that cannot be migrated is kept, its problem reported, and the current file seeded all the same.
+ModelDatabaseStart prepareModelDatabase();
 
 // Loading by exact name; a name no row carries gives all zeros and kind 0.
 TubeParams loadTubeParams(const std::string& name);

@@ -5,9 +5,11 @@
 #include "storage/data_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <algorithm>
 
 namespace {
@@ -39,6 +41,35 @@ std::optional<int> asInteger(const std::optional<QString>& text) {
     bool ok = false;
     const int value = text->trimmed().toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// Whether the INI reader takes the whole file: 0 when it does (or there is no file), else the 1-based
+// number of the line to blame ("[" without "]", no "=" in a line that is not a ";" comment, a NUL
+// byte), or -1 when no single line stands out (a quote left open). A file the reader refuses is never
+// written: QSettings keeps the files it has parsed and would, on a later write, rewrite one without its
+// malformed lines (it keeps what it parsed, not that the parse failed). So it is asked on a private
+// copy, for a fresh parse.
+int malformedLine(const std::string& path) {
+    QFile file(qs(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray content = file.readAll();
+    QTemporaryFile copy(QDir::tempPath() + "/valvenix-settings-XXXXXX.ini");
+    if (!copy.open() || copy.write(content) != content.size() || !copy.flush())
+        return 0;
+    QSettings probe(copy.fileName(), QSettings::IniFormat);
+    probe.allKeys();
+    if (probe.status() != QSettings::FormatError)
+        return 0;
+    const QList<QByteArray> lines = content.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const bool fine = line.isEmpty() || line.startsWith(';') ||
+                          (line.startsWith('[') ? line.contains(']') : line.contains('='));
+        if (!fine || line.contains('\0'))
+            return static_cast<int>(i + 1);
+    }
+    return -1;
 }
 
 const char* const kLastCircuit = "lastcircuit";
@@ -85,10 +116,28 @@ std::string TIniPosDim::readString(const std::string& section, const std::string
     return value ? value->toStdString() : defaultValue;
 }
 
+std::string TIniPosDim::problem() const {
+    if (path_.empty())
+        return "no settings file is open";
+    if (!QFileInfo(QFileInfo(qs(path_)).absolutePath()).isDir())
+        return "its folder does not exist";
+    const QFileInfo info(qs(path_));
+    if (info.exists() && (!info.isFile() || !info.isReadable() || !info.isWritable()))
+        return "it cannot be read or written";
+    const int line = malformedLine(path_);
+    if (line > 0)
+        return "its line " + std::to_string(line) +
+               " is neither [section], key=value nor a ; comment, so the file is left as it is";
+    if (line < 0)
+        return "it does not read as [section] and key=value lines (a quote left open?), so it is left as "
+               "it is";
+    return {};
+}
+
 bool TIniPosDim::writeEntries(const std::string& section,
                               const std::vector<std::pair<std::string, std::string>>& entries) {
     // QSettings would create missing folders on its own; the data folder belongs to installation.
-    if (path_.empty() || !QFileInfo(QFileInfo(qs(path_)).absolutePath()).isDir())
+    if (path_.empty() || !QFileInfo(QFileInfo(qs(path_)).absolutePath()).isDir() || malformedLine(path_) != 0)
         return false;
     QSettings file(qs(path_), QSettings::IniFormat);
     for (const auto& [key, value] : entries)

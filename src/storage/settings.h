@@ -27,7 +27,9 @@ std::string circuitSection(int circuit);
 // every write reaches the file immediately, so each sees the others' writes. Reads of a missing
 // file, section or key, or of a value that is not of the expected type, give the default. The
 // data folder is never created here: without it every write is refused (returns false) and
-// nothing is written.
+// nothing is written. A file with a line that is neither "[section]" nor "key=value" is never
+// rewritten either (that would drop the line): its keys still read, writes are refused, and
+// problem() says why.
 class TIniPosDim {
 public:
     TIniPosDim() = default; // closed: reads give defaults, writes are refused
@@ -41,6 +43,8 @@ public:
     void Close();
     bool isOpen() const { return !path_.empty(); }
     const std::string& filePath() const { return path_; }
+    // Why writes to the file are refused, for a message; empty when they are not.
+    std::string problem() const;
 
     // Generic access. Integers are decimal; booleans are written "1" / "0" and read as false for
     // the integer 0, true for any other integer, the default for anything else.

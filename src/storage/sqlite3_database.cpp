@@ -7,7 +7,9 @@ namespace {
 const char* kNotConnected = "database is not connected.";
 }
 
-SQLiteError::SQLiteError(const std::string& message) : std::runtime_error("SQLite3 error: " + message) {}
+SQLiteError::SQLiteError(const std::string& message, const std::string& fileName)
+    : std::runtime_error("SQLite3 error: " + message + (fileName.empty() ? "" : " (file " + fileName + ")")) {
+}
 
 TSQLite3Database::~TSQLite3Database() {
     try {
@@ -18,15 +20,17 @@ TSQLite3Database::~TSQLite3Database() {
 
 void TSQLite3Database::Open(const std::string& fileName) {
     Close();
+    fileName_ = fileName;
     sqlite3* db = nullptr;
     const int rc =
         sqlite3_open_v2(fileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);
-        throw SQLiteError(message);
+        fail(message);
     }
-    sqlite3_busy_timeout(db, 2000);
+    // Another running instance may hold the file for the length of one of its operations.
+    sqlite3_busy_timeout(db, 10000);
     db_ = db;
 }
 
@@ -50,9 +54,13 @@ void TSQLite3Database::ensureConnected() const {
         throw SQLiteError(kNotConnected);
 }
 
+void TSQLite3Database::fail(const std::string& message) const {
+    throw SQLiteError(message, fileName_);
+}
+
 void TSQLite3Database::check(int rc) const {
     if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw SQLiteError(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+        fail(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
 }
 
 void TSQLite3Database::Execute(const std::string& sql) {
@@ -62,7 +70,7 @@ void TSQLite3Database::Execute(const std::string& sql) {
     if (rc != SQLITE_OK) {
         const std::string message = err ? err : sqlite3_errstr(rc);
         sqlite3_free(err);
-        throw SQLiteError(message);
+        fail(message);
     }
 }
 
@@ -122,7 +130,7 @@ bool TSQLite3Statement::Step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    throw SQLiteError(sqlite3_errmsg(owner_->db_));
+    owner_->fail(sqlite3_errmsg(owner_->db_));
 }
 
 void TSQLite3Statement::Reset() {
@@ -155,9 +163,21 @@ bool TSQLite3Statement::ColumnIsNull(int index) const {
     return sqlite3_column_type(stmt_, index) == SQLITE_NULL;
 }
 
+bool TSQLite3Statement::ColumnIsNumber(int index) const {
+    ensureLive();
+    const int type = sqlite3_column_type(stmt_, index);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
 int TSQLite3Statement::ColumnCount() const {
     ensureLive();
     return sqlite3_column_count(stmt_);
+}
+
+std::string TSQLite3Statement::ColumnName(int index) const {
+    ensureLive();
+    const char* name = sqlite3_column_name(stmt_, index);
+    return name ? name : std::string();
 }
 
 void TSQLite3Statement::Finalize() {

@@ -1,5 +1,5 @@
 // TSQLite3Database / TSQLite3Statement: a thin layer over the SQLite C API. Every failure throws
-// SQLiteError carrying "SQLite3 error: <SQLite's message>".
+// SQLiteError carrying "SQLite3 error: <SQLite's message> (file <path>)".
 #pragma once
 
 #include <memory>
@@ -12,7 +12,8 @@ struct sqlite3_stmt;
 
 class SQLiteError : public std::runtime_error {
 public:
-    explicit SQLiteError(const std::string& message);
+    // "SQLite3 error: <message>", followed by " (file <fileName>)" when a file is named.
+    explicit SQLiteError(const std::string& message, const std::string& fileName = {});
 };
 
 class TSQLite3Statement;
@@ -30,6 +31,8 @@ public:
     // Finalizes every statement still prepared, rolls back an open transaction, closes.
     void Close();
     bool connected() const { return db_ != nullptr; }
+    // The file given to Open (kept after Close, for messages).
+    const std::string& fileName() const { return fileName_; }
 
     void Execute(const std::string& sql);
     std::unique_ptr<TSQLite3Statement> Prepare(const std::string& sql);
@@ -42,7 +45,10 @@ private:
     void check(int rc) const;
     void ensureConnected() const;
 
+    [[noreturn]] void fail(const std::string& message) const;
+
     sqlite3* db_ = nullptr;
+    std::string fileName_;
     std::set<TSQLite3Statement*> statements_;
 };
 
@@ -65,7 +71,9 @@ public:
     double ColumnDouble(int index) const;
     long long ColumnInt(int index) const;
     bool ColumnIsNull(int index) const;
+    bool ColumnIsNumber(int index) const; // stored as an integer or a real
     int ColumnCount() const;
+    std::string ColumnName(int index) const;
     void Finalize();
 
 private:

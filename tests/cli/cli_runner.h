@@ -42,3 +42,9 @@ protected:
 private:
     QTemporaryDir dir_;
 };
+
+// True when the bytes are well-formed UTF-8 (a decoding round trip keeps them).
+inline bool isUtf8(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8().toStdString() ==
+           bytes;
+}

@@ -88,3 +88,24 @@ TEST_F(CliFixture, CorruptDatabaseIsAnInternalFailure) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("SQLite3 error: file is not a database"), std::string::npos) << r.err;
 }
+
+TEST_F(CliFixture, MessagesEscapeControlCharactersTheyQuote) {
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* escaped;
+    } cases[] = {
+        {"unknown command", {"\x1b]0;title\x07"}, "\\x1b]0;title\\x07"},
+        {"unknown model", {"current", "\x1b[2J", "--va", "1", "--vg", "0"}, "\\x1b[2J"},
+        {"bad type", {"models", "--type", "a\rb\nc"}, "a\\rb\\nc"},
+        {"field text", {"solve", "C1", "EdRa=4\x1b[8mk7"}, "4\\x1b[8mk7"},
+        {"selector item", {"solve", "C1", "LBtube=\x1b[31m"}, "\\x1b[31m"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.name;
+        EXPECT_NE(r.err.find(c.escaped), std::string::npos) << c.name << ": " << r.err;
+        for (char ch : r.err)
+            EXPECT_TRUE(ch == '\n' || static_cast<unsigned char>(ch) >= 0x20) << c.name << ": " << int(ch);
+    }
+}

@@ -2,13 +2,22 @@
 #include "cli_runner.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fstream>
+#include <functional>
 
 namespace {
+std::string readFile(const std::string& path) {
+    if (QFileInfo(QString::fromStdString(path)).isDir())
+        return "<a folder>";
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 QJsonObject parse(const std::string& out) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
@@ -85,6 +94,9 @@ TEST_F(CliFixture, SolveRefusesBadSheetsAndArguments) {
         {"bad assignment", {"solve", "C1", "EdRa"}, "NAME=VALUE"},
         {"option index out of range", {"solve", "C1", "--feedback", "9"}, "--feedback"},
         {"missing picture folder", {"solve", "C1", "--png-dir", "/nonexistent/pics"}, "does not exist"},
+        {"empty picture folder", {"solve", "C1", "--png-dir", ""}, "--png-dir needs a folder"},
+        {"picture folder is a file", {"solve", "C1", "--png-dir", VALVENIX_CLI}, "is a file, not a folder"},
+        {"empty data folder", {"solve", "C1", "--data-dir", ""}, "--data-dir needs a folder"},
     };
     for (const auto& c : cases) {
         const CliRun r = run(c.args);
@@ -103,20 +115,70 @@ TEST_F(CliFixture, SolveWritesThePictures) {
     }
 }
 
-TEST_F(CliFixture, SolveStoresTheSheetAndTheLastCircuit) {
-    auto settingsText = [this] {
-        std::ifstream ini(file("valvenix.ini"));
-        return std::string((std::istreambuf_iterator<char>(ini)), {});
-    };
-    ASSERT_EQ(run({"solve", "C1", "EdVb=900"}).exitCode, 2);
-    EXPECT_EQ(settingsText().find("[C1]"), std::string::npos) << "a refused sheet is not stored";
+TEST_F(CliFixture, PlainSolveNeitherReadsNorWritesTheSettings) {
+    const std::string ini = "[Korvessa]\nlastcircuit=7\n\n[C1]\nEdRa=47k\nLBtube=ECC82 / 12AU7\n";
+    std::ofstream(file("valvenix.ini"), std::ios::binary) << ini;
+    const QFileInfo before(QString::fromStdString(file("valvenix.ini")));
+    const CliRun r = run({"solve", "C1", "EdVb=300", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The stored sheet is not the starting point: first-use values and the first triode are.
+    const QJsonObject j = parse(r.out);
+    EXPECT_EQ(j["tubes"].toArray()[0].toObject()["model"].toString(), "12AY7");
+    EXPECT_EQ(readFile(file("valvenix.ini")), ini);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(file("valvenix.ini"))).lastModified(), before.lastModified());
 
-    ASSERT_EQ(run({"solve", "C1", "EdRa=47k", "CheckBoxCkconnected=1", "--freqmax", "2"}).exitCode, 0);
-    const std::string text = settingsText();
+    QFile::remove(QString::fromStdString(file("valvenix.ini")));
+    ASSERT_EQ(run({"solve", "C1"}).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(file("valvenix.ini"))));
+}
+
+TEST_F(CliFixture, SaveStoresTheSheetAndTheLastCircuit) {
+    ASSERT_EQ(run({"solve", "C1", "EdVb=900", "--save"}).exitCode, 2);
+    EXPECT_EQ(readFile(file("valvenix.ini")).find("[C1]"), std::string::npos)
+        << "a refused sheet is not stored";
+    QTemporaryDir pics;
+    const std::string aFile = QDir(pics.path()).filePath("x.png").toStdString();
+    std::ofstream(aFile) << "x";
+    ASSERT_EQ(run({"solve", "C1", "--save", "--png-dir", QString::fromStdString(aFile)}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(file("valvenix.ini"))))
+        << "nothing stored for a failed solve";
+
+    ASSERT_EQ(run({"solve", "C1", "EdRa=47k", "CheckBoxCkconnected=1", "--freqmax", "2", "--save"}).exitCode,
+              0);
+    const std::string text = readFile(file("valvenix.ini"));
     EXPECT_NE(text.find("lastcircuit=1"), std::string::npos) << text;
     EXPECT_NE(text.find("EdRa=47k"), std::string::npos) << text;
     EXPECT_NE(text.find("CheckBoxCkconnected=1"), std::string::npos) << text;
     EXPECT_NE(text.find("freqmax=2"), std::string::npos) << text;
+}
+
+TEST_F(CliFixture, AFailedSaveIsReportedAfterTheResults) {
+    const struct {
+        const char* row;
+        std::function<void(const std::string& ini)> make;
+        const char* reason;
+    } cases[] = {
+        {"a folder where the file belongs",
+         [](const std::string& ini) { QDir().mkdir(QString::fromStdString(ini)); },
+         "it cannot be read or written"},
+        {"a line that is not key=value",
+         [](const std::string& ini) { std::ofstream(ini) << "[Korvessa]\nlastcircuit=4\nnotes\n"; },
+         "its line 3 is neither [section], key=value nor a ; comment"},
+    };
+    for (const auto& c : cases) {
+        const std::string ini = file("valvenix.ini");
+        QFile::remove(QString::fromStdString(ini));
+        QDir().rmdir(QString::fromStdString(ini));
+        c.make(ini);
+        const std::string before = readFile(ini);
+        const CliRun r = run({"solve", "C1", "--save"});
+        EXPECT_EQ(r.exitCode, 1) << c.row;
+        EXPECT_NE(r.out.find("Small signal estimations:"), std::string::npos) << c.row << ": " << r.out;
+        EXPECT_NE(r.err.find("the sheet of C1 could not be saved to " + ini + ": "), std::string::npos)
+            << c.row << ": " << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.row << ": " << r.err;
+        EXPECT_EQ(readFile(ini), before) << c.row;
+    }
 }
 
 TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {
@@ -138,6 +200,7 @@ TEST_F(CliFixture, CurvesDrawsAModelOrRefusesIt) {
         {"unknown model", {"curves", "NOPE", "--png", png}, 2, "unknown model"},
         {"no file", {"curves", "EL34"}, 2, "--png FILE"},
         {"screen too low", {"curves", "EL34", "--vs", "5", "--png", png}, 2, "10 V at least"},
+        {"screen far too high", {"curves", "EL34", "--vs", "1e6", "--png", png}, 2, "800 V at most"},
         {"unwritable file", {"curves", "EL34", "--png", "/nonexistent/x.png"}, 1, "cannot write"},
     };
     for (const auto& c : cases) {

@@ -293,7 +293,9 @@ TEST_F(Configurations, CorruptFileIsReportedAndLeftUntouched) {
             op.call();
             ADD_FAILURE() << op.row << ": no error";
         } catch (const SQLiteError& e) {
-            EXPECT_EQ(std::string(e.what()), "SQLite3 error: file is not a database") << op.row;
+            EXPECT_EQ(std::string(e.what()),
+                      "SQLite3 error: file is not a database (file " + path("Circuits_Configs.db") + ")")
+                << op.row;
         }
     }
     EXPECT_EQ(readAll(path("Circuits_Configs.db")), garbage);
@@ -313,7 +315,9 @@ TEST(ConfigurationsErrors, MissingDataFolderGivesTheSQLiteMessage) {
             op.call();
             ADD_FAILURE() << op.row << ": no error";
         } catch (const SQLiteError& e) {
-            EXPECT_EQ(std::string(e.what()), "SQLite3 error: unable to open database file") << op.row;
+            EXPECT_EQ(std::string(e.what()), "SQLite3 error: unable to open database file (file "
+                                             "/nonexistent/valvenix-test/Circuits_Configs.db)")
+                << op.row;
         }
     }
     setDataFolderOverride("");

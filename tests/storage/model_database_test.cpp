@@ -19,7 +19,7 @@ class ModelDatabase : public TempDataFolder {};
 
 TEST_F(ModelDatabase, FirstStartSeedsThirtyBuiltInsInTableOrder) {
     EXPECT_EQ(findModelDatabaseVersion(), 0);
-    EXPECT_FALSE(prepareModelDatabase());
+    EXPECT_FALSE(prepareModelDatabase().migrated);
     EXPECT_EQ(findModelDatabaseVersion(), 2);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path("Valvenix-2.db"))));
 
@@ -36,7 +36,7 @@ TEST_F(ModelDatabase, FirstStartSeedsThirtyBuiltInsInTableOrder) {
     }
     EXPECT_EQ(listModelNames().size(), 30u);
     // A second start inserts nothing.
-    EXPECT_FALSE(prepareModelDatabase());
+    EXPECT_FALSE(prepareModelDatabase().migrated);
     EXPECT_EQ(listModelNames().size(), 30u);
 }
 
@@ -105,7 +105,9 @@ TEST_F(ModelDatabase, MigratesCustomTriodesOfTheFirstVersion) {
         v1.Execute("INSERT INTO triodes VALUES (2,'6SN7 custom','mine',17,20.5,300,1.3,1500,5,0.02,450)");
     }
     EXPECT_EQ(findModelDatabaseVersion(), 1);
-    EXPECT_TRUE(prepareModelDatabase());
+    const ModelDatabaseStart start = prepareModelDatabase();
+    EXPECT_TRUE(start.migrated);
+    EXPECT_TRUE(start.problems.empty());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path("Valvenix-1.db"))));
     EXPECT_EQ(listModelNames().size(), 31u);
 
@@ -121,7 +123,7 @@ TEST_F(ModelDatabase, MigratesCustomTriodesOfTheFirstVersion) {
     // The built-in came from the seed, not from the old row.
     EXPECT_EQ(loadTubeParams("ECC83 / 12AX7").kp, 600);
     // Only once.
-    EXPECT_FALSE(prepareModelDatabase());
+    EXPECT_FALSE(prepareModelDatabase().migrated);
 }
 
 TEST_F(ModelDatabase, FirstVersionBesideCurrentIsLeftAlone) {
@@ -167,13 +169,15 @@ TEST_F(ModelDatabase, NamesWithQuotesSlashesAndNonAsciiAreStoredExactly) {
     EXPECT_EQ(listModelNames().size(), 33u);
 }
 
-TEST(ModelDatabaseErrors, MissingFolderGivesTheSQLiteMessage) {
+TEST(ModelDatabaseErrors, MissingFolderGivesTheSQLiteMessageAndTheFile) {
     setDataFolderOverride("/nonexistent/valvenix-test/");
     try {
         prepareModelDatabase();
         FAIL() << "no error";
     } catch (const SQLiteError& e) {
-        EXPECT_EQ(std::string(e.what()), "SQLite3 error: unable to open database file");
+        EXPECT_EQ(
+            std::string(e.what()),
+            "SQLite3 error: unable to open database file (file /nonexistent/valvenix-test/Valvenix-2.db)");
     }
     setDataFolderOverride("");
 }
@@ -188,7 +192,8 @@ TEST_F(ModelDatabase, CorruptFileIsReportedAndLeftUntouched) {
         listModelNames();
         FAIL() << "no error";
     } catch (const SQLiteError& e) {
-        EXPECT_EQ(std::string(e.what()), "SQLite3 error: file is not a database");
+        EXPECT_EQ(std::string(e.what()),
+                  "SQLite3 error: file is not a database (file " + path("Valvenix-2.db") + ")");
     }
     EXPECT_THROW(seedBuiltInModels(), SQLiteError);
     EXPECT_EQ(readAll(path("Valvenix-2.db")), garbage);

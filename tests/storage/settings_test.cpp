@@ -240,6 +240,38 @@ TEST_F(SettingsFile, MissingDataFolderIsNeitherCreatedNorWritten) {
     EXPECT_FALSE(QDir(parent.path() + "/Morvane").exists()) << "the storage layer created the data folder";
 }
 
+TEST_F(SettingsFile, AFileWithAMalformedLineIsNeverRewrittenAndSaysWhy) {
+    const struct {
+        const char* row;
+        std::string text;
+        int line;
+    } cases[] = {
+        {"section without its bracket", "[Korvessa]\nlastcircuit=3\n[C1\nEdRa=47k\n", 3},
+        {"a word alone", "[Korvessa]\nlastcircuit=3\nsome notes\n", 3},
+        {"a # line", "# notes\r\n[Korvessa]\r\nlastcircuit=3\r\n", 1},
+        {"a NUL byte", std::string("[Korvessa]\nlastcircuit=3\n\0\n", 26), 3},
+        {"a quote left open", "[Korvessa]\nlastcircuit=3\nEd\"Ra=4,7k\"\n", -1},
+    };
+    for (const auto& c : cases) {
+        writeFile(c.text);
+        TIniPosDim settings(kSettingsFileName);
+        EXPECT_EQ(settings.lastCircuit(), 3) << c.row << ": the good lines still read";
+        EXPECT_FALSE(settings.setLastCircuit(9)) << c.row;
+        Sheet sheet{1, {edit("EdRa", "10k")}};
+        EXPECT_FALSE(SaveAutoParams(sheet, BodeOptions{}, settings)) << c.row;
+        EXPECT_EQ(fileText(), c.text) << c.row;
+        EXPECT_EQ(settings.problem(),
+                  c.line > 0
+                      ? "its line " + std::to_string(c.line) +
+                            " is neither [section], key=value nor a ; comment, so the file is left as it is"
+                      : "it does not read as [section] and key=value lines (a quote left open?), so it is "
+                        "left as it is")
+            << c.row;
+    }
+    writeFile("; a comment\n[Korvessa]\nlastcircuit=3\n");
+    EXPECT_EQ(TIniPosDim(kSettingsFileName).problem(), "");
+}
+
 // Window placement ---------------------------------------------------------------------------
 
 const ScreenRect kScreen{0, 0, 1920, 1080};

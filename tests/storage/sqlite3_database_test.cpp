@@ -38,15 +38,29 @@ TEST_F(SQLite3Wrapper, OpenTransactionIsRolledBackAtClose) {
     EXPECT_EQ(s->ColumnInt(0), 0);
 }
 
-TEST_F(SQLite3Wrapper, StatementErrorsCarrySQLiteMessage) {
+TEST_F(SQLite3Wrapper, ErrorsCarrySQLiteMessageAndTheFile) {
     TSQLite3Database db(path("w.db"));
-    try {
-        db.Prepare("SELECT x FROM nowhere");
-        FAIL();
-    } catch (const SQLiteError& e) {
-        EXPECT_EQ(std::string(e.what()), "SQLite3 error: no such table: nowhere");
+    db.Execute("CREATE TABLE t (a INTEGER UNIQUE)");
+    db.Execute("INSERT INTO t VALUES (1)");
+    auto duplicate = db.Prepare("INSERT INTO t VALUES (1)");
+    const std::string file = " (file " + path("w.db") + ")";
+    const struct {
+        const char* row;
+        std::function<void()> call;
+        std::string message;
+    } cases[] = {
+        {"prepare", [&] { db.Prepare("SELECT x FROM nowhere"); }, "no such table: nowhere"},
+        {"execute", [&] { db.Execute("NOT SQL"); }, "near \"NOT\": syntax error"},
+        {"step", [&] { duplicate->Step(); }, "UNIQUE constraint failed: t.a"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << c.row << ": no error";
+        } catch (const SQLiteError& e) {
+            EXPECT_EQ(std::string(e.what()), "SQLite3 error: " + c.message + file) << c.row;
+        }
     }
-    EXPECT_THROW(db.Execute("NOT SQL"), SQLiteError);
 }
 
 TEST_F(SQLite3Wrapper, BindsAndReadsByPositionWithNullsAsZero) {

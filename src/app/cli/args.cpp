@@ -1,6 +1,8 @@
 // Command-line words of valvenix-cli: options with values, flags and positional words.
 #include "cli.h"
 
+#include "util/utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -23,7 +25,7 @@ Args::Args(const std::vector<std::string>& words, const std::vector<std::string>
                     throw UsageError("option " + w + " needs a value");
                 values_[w] = words[++i];
             } else {
-                throw UsageError("unknown option " + w);
+                throw UsageError("unknown option " + quoted(w));
             }
         } else {
             positional_.push_back(w);
@@ -61,7 +63,7 @@ std::optional<int> Args::optionalInt(const std::string& option) const {
     if (!v)
         return std::nullopt;
     if (*v != std::floor(*v) || std::fabs(*v) > 1e6)
-        throw UsageError(option + " takes a whole number, not " + *value(option));
+        throw UsageError(option + " takes a whole number, not " + quoted(*value(option)));
     return static_cast<int>(*v);
 }
 
@@ -70,8 +72,12 @@ double parseNumber(const std::string& text, const std::string& what) {
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
     if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v))
-        throw UsageError(what + ": not a number: \"" + text + "\"");
+        throw UsageError(what + ": not a number: " + quoted(text));
     return v;
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + escapeControls(text) + "\"";
 }
 
 } // namespace cli

@@ -35,6 +35,8 @@ private:
 };
 
 double parseNumber(const std::string& text, const std::string& what);
+// A text typed by the user, in double quotes, its control characters escaped for the terminal.
+std::string quoted(const std::string& text);
 
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);

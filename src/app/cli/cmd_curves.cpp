@@ -4,6 +4,7 @@
 
 #include "model/anode_charts.h"
 #include "storage/model_database.h"
+#include "util/format.h"
 
 #include "plots/anode_plots.h"
 
@@ -23,12 +24,16 @@ int runCurves(const std::vector<std::string>& words) {
     if (!png || png->empty())
         throw UsageError("curves needs the picture's file: --png FILE");
     const double vs = args.optionalNumber("--vs").value_or(100.0);
-    if (vs < 10)
-        throw UsageError("the screen-grid voltage is 10 V at least: --vs V");
+    if (!(vs >= kMinScreenVoltage))
+        throw UsageError(strFormat("the screen-grid voltage is %.0f V at least: --vs V", kMinScreenVoltage));
+    if (vs > kMaxScreenVoltage)
+        throw UsageError(
+            strFormat("the screen-grid voltage is %.0f V at most, the highest supply a circuit takes: --vs V",
+                      kMaxScreenVoltage));
 
     TTube tube(loadTubeParams(model), "T1");
     if (tube.t35() == 0)
-        throw UsageError("unknown model \"" + model + "\" (valvenix-cli models lists them)");
+        throw UsageError("unknown model " + quoted(model) + " (valvenix-cli models lists them)");
     const AnodeChart chart = args.flag("--transfer") ? computeTransferCharacteristics(tube, vs)
                                                      : computeAnodeCharacteristics(tube, vs);
     // Text on a picture needs the fonts of a GUI application object.

@@ -1,9 +1,12 @@
 // valvenix-cli models [--type triode|pentode] and current MODEL --va V --vg V [--vs V].
 #include "cli.h"
 
+#include "storage/data_folder.h"
 #include "storage/model_database.h"
+#include "util/utf8.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace cli {
 
@@ -11,18 +14,25 @@ int runModels(const std::vector<std::string>& words) {
     Args args(words, {"--type"}, {});
     if (!args.positional().empty())
         throw UsageError("models takes no argument besides --type");
-    std::vector<std::string> names;
+    int kind = 0;
+    const char* what = "tube";
     if (auto type = args.value("--type")) {
         if (*type == "triode")
-            names = listModelNamesByType(3);
+            kind = 3, what = "triode";
         else if (*type == "pentode")
-            names = listModelNamesByType(5);
+            kind = 5, what = "pentode";
         else
-            throw UsageError("--type is triode or pentode, not \"" + *type + "\"");
-    } else {
-        names = listModelNames();
+            throw UsageError("--type is triode or pentode, not " + quoted(*type));
     }
-    for (const auto& n : names)
+    const ModelNameList list = readModelNameList(kind);
+    for (const auto& skipped : list.skipped)
+        std::fprintf(stderr, "valvenix-cli: %s\n", escapeControls(skippedRowMessage(skipped)).c_str());
+    // An empty list is a fault of the database, never a quiet success.
+    if (list.names.empty())
+        throw std::runtime_error(std::string("the model database ") +
+                                 dataFilePath(modelDatabaseFileName(kModelDatabaseVersion)) + " holds no " +
+                                 what + " model");
+    for (const auto& n : list.names)
         std::printf("%s\n", n.c_str());
     return kOk;
 }
@@ -38,7 +48,7 @@ int runCurrent(const std::vector<std::string>& words) {
 
     TTube tube(loadTubeParams(model), "T1");
     if (tube.t35() == 0)
-        throw UsageError("unknown model \"" + model + "\" (valvenix-cli models lists them)");
+        throw UsageError("unknown model " + quoted(model) + " (valvenix-cli models lists them)");
     if (tube.t35() == 5) {
         if (!vs || *vs <= 0)
             throw UsageError("a pentode needs a positive screen voltage: --vs V");

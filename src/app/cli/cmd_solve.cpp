@@ -1,5 +1,6 @@
-// valvenix-cli solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [bandwidth options]:
-// fills the circuit's sheet as a first opening does, applies the assignments, solves, prints.
+// valvenix-cli solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [bandwidth options]:
+// fills the circuit's sheet as a first opening does, applies the assignments, solves, prints. The
+// user's settings are neither read nor written unless --save asks to store the sheet.
 #include "cli.h"
 #include "solve_output.h"
 
@@ -9,6 +10,7 @@
 #include "storage/settings.h"
 #include "storage/sheet_persistence.h"
 #include "util/format.h"
+#include "util/utf8.h"
 
 #include <cstdio>
 #include <ctime>
@@ -21,15 +23,15 @@ int circuitNumber(const std::string& word) {
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
         digits.erase(0, 1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 3)
-        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+        throw UsageError("expected a circuit C1 ... C42, not " + quoted(word));
     const int n = std::stoi(digits);
     if (n < 1 || n > kCircuitCount)
-        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+        throw UsageError("expected a circuit C1 ... C42, not " + quoted(word));
     return n;
 }
 
 std::string controlMissing(int circuit, const std::string& name) {
-    return strFormat("C%d has no control %s", circuit, name.c_str());
+    return strFormat("C%d has no control %s", circuit, escapeControls(name).c_str());
 }
 
 bool parseCheck(const std::string& name, const std::string& value) {
@@ -39,13 +41,13 @@ bool parseCheck(const std::string& name, const std::string& value) {
     for (const char* no : {"0", "false", "no", "off"})
         if (value == no)
             return false;
-    throw UsageError(name + " is a check box: give 1 or 0, not \"" + value + "\"");
+    throw UsageError(name + " is a check box: give 1 or 0, not " + quoted(value));
 }
 
 void assign(Sheet& sheet, const std::string& assignment) {
     const auto eq = assignment.find('=');
     if (eq == std::string::npos || eq == 0)
-        throw UsageError("expected NAME=VALUE, not \"" + assignment + "\"");
+        throw UsageError("expected NAME=VALUE, not " + quoted(assignment));
     const std::string name = assignment.substr(0, eq);
     const std::string value = assignment.substr(eq + 1);
     SheetControl* c = sheet.find(name);
@@ -67,7 +69,7 @@ void assign(Sheet& sheet, const std::string& assignment) {
         std::string list;
         for (const auto& item : c->items)
             list += "\n  " + item;
-        throw UsageError(name + " has no item \"" + value + "\"; its items are:" + list);
+        throw UsageError(name + " has no item " + quoted(value) + "; its items are:" + list);
     }
     default:
         break;
@@ -93,9 +95,12 @@ std::string timeOfDay() {
 
 int runSolve(const std::vector<std::string>& words) {
     Args args(words, {"--png-dir", "--freqmin", "--freqmax", "--straycaps", "--feedback"},
-              {"--json", "--ignore-miller", "--trace"});
+              {"--json", "--ignore-miller", "--trace", "--save"});
     if (args.positional().empty())
         throw UsageError("solve needs a circuit: solve C<n> [NAME=VALUE ...]");
+    const auto pngDir = args.value("--png-dir");
+    if (pngDir)
+        checkPictureFolder(*pngDir);
 
     SolveRequest rq;
     rq.circuit = circuitNumber(args.positional()[0]);
@@ -119,23 +124,31 @@ int runSolve(const std::vector<std::string>& words) {
     rq.tubes = databaseTubeFactory();
     rq.timeOfDay = timeOfDay();
 
-    // As in the window, a sheet that passes validation is stored in its circuit's section before the
-    // solve, and the circuit is recorded as the last one solved after it.
-    TIniPosDim settings;
-    settings.Open();
-    const SolveOutcome outcome = solveCommand(rq, [&] { SaveAutoParams(rq.sheet, rq.bode, settings); });
+    const SolveOutcome outcome = solveCommand(rq);
     if (!outcome.solved) {
         for (const auto& m : outcome.messages)
-            std::fprintf(stderr, "%s\n", m.c_str());
+            std::fprintf(stderr, "%s\n", escapeControls(m).c_str());
         return kUsage;
     }
-    settings.setLastCircuit(rq.circuit);
-
-    if (const auto dir = args.value("--png-dir"))
-        writeSolvePictures(*dir, rq, outcome.result);
+    if (pngDir)
+        writeSolvePictures(*pngDir, rq, outcome.result);
     const std::string text =
         args.flag("--json") ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
     std::fwrite(text.data(), 1, text.size(), stdout);
+
+    // --save stores what the window stores at a solve: the sheet in its circuit's section, and the
+    // circuit as the last one solved. Only a solve that went through to the end is stored.
+    if (args.flag("--save")) {
+        TIniPosDim settings;
+        settings.Open();
+        if (!SaveAutoParams(rq.sheet, rq.bode, settings) || !settings.setLastCircuit(rq.circuit)) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "valvenix-cli: the sheet of %s could not be saved to %s: %s\n",
+                         info.code.c_str(), escapeControls(settings.filePath()).c_str(),
+                         settings.problem().c_str());
+            return kInternal;
+        }
+    }
     return kOk;
 }
 

@@ -1,5 +1,8 @@
-// A small streaming JSON writer for the command line's --json output (UTF-8 in, UTF-8 out).
+// A small streaming JSON writer for the command line's --json output. Its output is always valid
+// UTF-8: a byte that does not belong to a well-formed sequence is written as U+FFFD.
 #pragma once
+
+#include "util/utf8.h"
 
 #include <cmath>
 #include <cstdio>
@@ -42,7 +45,8 @@ public:
 
     const std::string& str() const { return out_; }
 
-    static std::string quote(const std::string& s) {
+    static std::string quote(const std::string& text) {
+        const std::string s = repairUtf8(text);
         std::string q = "\"";
         for (unsigned char c : s) {
             switch (c) {

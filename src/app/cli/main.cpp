@@ -3,6 +3,7 @@
 
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
+#include "util/utf8.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -16,7 +17,7 @@ namespace {
 const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  models [--type triode|pentode]\n"
                      "  current MODEL --va V --vg V [--vs V]\n"
-                     "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--trace]\n"
+                     "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
                      "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
                      "  curves MODEL [--transfer] [--vs V] --png FILE\n"
                      "  install-data [--from DIR]\n"
@@ -28,6 +29,8 @@ int run(std::vector<std::string> words) {
         if (words[i] == "--data-dir") {
             if (i + 1 >= words.size())
                 throw cli::UsageError("option --data-dir needs a value");
+            if (words[i + 1].empty())
+                throw cli::UsageError("--data-dir needs a folder, not an empty text");
             setDataFolderOverride(words[i + 1]);
             words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
             --i;
@@ -43,14 +46,17 @@ int run(std::vector<std::string> words) {
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
-        throw cli::UsageError("unknown command \"" + words[0] + "\"\n" + kUsage);
+        throw cli::UsageError("unknown command " + cli::quoted(words[0]) + "\n" + kUsage);
     // Installation creates and fills the data folder, so it runs before the folder is required.
     if (words[0] == "install-data")
         return cli::runInstallData(std::vector<std::string>(words.begin() + 1, words.end()));
     if (!dataFolderExists())
-        throw cli::UsageError("the data folder " + dataFolder() + " does not exist");
-    if (prepareModelDatabase())
+        throw cli::UsageError("the data folder " + cli::quoted(dataFolder()) + " does not exist");
+    const ModelDatabaseStart start = prepareModelDatabase();
+    if (start.migrated)
         std::fprintf(stderr, "%s\n", kModelDatabaseUpdatedMessage);
+    for (const auto& problem : start.problems)
+        std::fprintf(stderr, "valvenix-cli: %s\n", escapeControls(problem).c_str());
     return command->second(std::vector<std::string>(words.begin() + 1, words.end()));
 }
 
@@ -77,10 +83,11 @@ int main(int argc, char** argv) {
     try {
         return run(words);
     } catch (const cli::UsageError& e) {
-        std::fprintf(stderr, "valvenix-cli: %s\n", e.what());
+        // Messages may quote what was typed or read from a file: nothing reaches the terminal raw.
+        std::fprintf(stderr, "valvenix-cli: %s\n", escapeControls(e.what(), true).c_str());
         return cli::kUsage;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "valvenix-cli: %s\n", e.what());
+        std::fprintf(stderr, "valvenix-cli: %s\n", escapeControls(e.what(), true).c_str());
         return cli::kInternal;
     }
 }

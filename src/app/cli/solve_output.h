@@ -9,6 +9,8 @@ namespace cli {
 
 std::string solveJson(const SolveRequest& request, const SolveResult& result);
 std::string solveText(const SolveRequest& request, const SolveResult& result);
+// Refuses (UsageError) a picture folder that is empty text, missing, or not a folder.
+void checkPictureFolder(const std::string& dir);
 // Writes every picture of the solve as PNG into dir (which must exist).
 void writeSolvePictures(const std::string& dir, const SolveRequest& request, const SolveResult& result);
 

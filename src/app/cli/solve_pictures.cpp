@@ -12,6 +12,7 @@
 #include "solver/sheet_validation.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
 namespace cli {
@@ -24,9 +25,18 @@ void save(const QImage& image, const std::string& dir, const std::string& name) 
 }
 } // namespace
 
+void checkPictureFolder(const std::string& dir) {
+    if (dir.empty())
+        throw UsageError("--png-dir needs a folder, not an empty text");
+    const QFileInfo info(QString::fromStdString(dir));
+    if (!info.exists())
+        throw UsageError("the folder " + quoted(dir) + " does not exist");
+    if (!info.isDir())
+        throw UsageError(quoted(dir) + " is a file, not a folder");
+}
+
 void writeSolvePictures(const std::string& dir, const SolveRequest& rq, const SolveResult& r) {
-    if (!QDir(QString::fromStdString(dir)).exists())
-        throw UsageError("the folder " + dir + " does not exist");
+    checkPictureFolder(dir);
     const std::string code = circuitInfo(rq.circuit).code;
     constexpr double scale = 1.0;
     if (r.bode)
