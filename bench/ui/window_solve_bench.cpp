@@ -1,0 +1,3 @@
+// Placeholder replaced below.
+#include <benchmark/benchmark.h>
+BENCHMARK_MAIN();
