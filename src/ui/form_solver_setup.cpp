@@ -76,9 +76,10 @@ void TFormSolver::setUpForCircuit() {
     setTabShown(TabSheetAC, !power);
     setTabShown(TabSheetGrid, false);
     if (power) {
-        PageControl->setCurrentWidget(TSwavePP);
+        // Disabled first: a tab bar leaves a current tab that gets disabled.
         for (QWidget* page : {TSwavePP, TSpowerPP, TSloadlinePP})
             PageControl->setTabEnabled(PageControl->indexOf(page), false);
+        PageControl->setCurrentWidget(TSwavePP);
     }
     CheckBoxShowPowerParms->setVisible(info.advanced.has_value());
 

@@ -46,6 +46,8 @@ private:
     bool active_ = true;
 };
 
+const char* const kNotConvergedWarning = "Some steps did not converge properly";
+
 // A solver that found the circuit impossible ends with its dialog and no report.
 bool endedWithDialog(const SolveResult& r) {
     return r.dcReport.empty() && !r.messages.empty();
@@ -123,8 +125,7 @@ void TFormSolver::ButtonSolverClick() {
     }
 
     const SolveResult& r = outcome.result;
-    const bool dialog = endedWithDialog(r);
-    if (dialog)
+    if (endedWithDialog(r))
         showReports(shownDc_, shownAc_);
     else
         showResult(rq, r);
@@ -132,11 +133,12 @@ void TFormSolver::ButtonSolverClick() {
     emit solved(Tag);
     Bode->revealStagePanel();
     busy.restore();
+    // The solvers' dialogs are errors, but for the warning of a power analysis that kept going.
     for (const std::string& message : r.messages) {
-        if (dialog)
-            showError(this, qstr(message));
-        else
+        if (message == kNotConvergedWarning)
             showWarning(this, qstr(message));
+        else
+            showError(this, qstr(message));
     }
 }
 
