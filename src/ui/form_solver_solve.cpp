@@ -129,7 +129,8 @@ void TFormSolver::ButtonSolverClick() {
         showReports(shownDc_, shownAc_);
     else
         showResult(rq, r);
-    IniPosDim.setLastCircuit(Tag);
+    if (IniPosDim.lastCircuit() != Tag) // a write costs a flush of the file; most solves repeat the circuit
+        IniPosDim.setLastCircuit(Tag);
     emit solved(Tag);
     Bode->revealStagePanel();
     busy.restore();
