@@ -48,6 +48,10 @@ protected:
         display->setFont(QFont("Noto Sans", 9));
         display->setClassesCSS(classesFor(MarkupDisplay::SolverDcDetails));
     }
+    void TearDown() override {
+        display.reset();
+        UiTest::TearDown();
+    }
     std::unique_ptr<TDisplayMiniHTML> display;
 };
 
