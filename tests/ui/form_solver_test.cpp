@@ -7,10 +7,12 @@
 #include "storage/settings.h"
 #include "ui/sheet_frame.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -321,4 +323,33 @@ TEST_F(UiTest, AdvancedPowerParametersReachThePushPullAnalysis) {
     f1->setChecked(true);
     w->ButtonSolverClick();
     EXPECT_NE(child<TPictureView>(w, "ImagePower")->image(), halfLoad);
+}
+
+TEST_F(UiTest, DatabaseFailuresAreShownAndTheWindowKeepsWorking) {
+    auto* w = new TFormSolver(1);
+    w->ButtonSolverClick();
+    const std::string report = text(w, "DMHDC");
+    ASSERT_TRUE(boxes().texts.empty());
+
+    // Both databases become unreadable while the window is open.
+    for (const char* name : {"Valvenix-2.db", "Circuits_Configs.db"}) {
+        QFile file(QString::fromStdString(path(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, 'x'));
+    }
+    w->ButtonSolverClick();
+    ASSERT_EQ(boxes().texts.size(), 1u);
+    EXPECT_EQ(boxes().texts[0].rfind("SQLite3 error: ", 0), 0u) << boxes().texts[0];
+    EXPECT_EQ(text(w, "DMHDC"), report);
+
+    QTest::mouseClick(child<QToolButton>(w, "butSchemaLoad"), Qt::LeftButton);
+    EXPECT_EQ(boxes().dialogs, std::vector<std::string>{"FormConfigSchema"});
+    ASSERT_GE(boxes().texts.size(), 2u);
+    EXPECT_EQ(boxes().texts[1].rfind("SQLite3 error: ", 0), 0u) << boxes().texts[1];
+
+    auto* another = new TFormSolver(2);
+    EXPECT_EQ(child<QComboBox>(another, "LBtube")->count(), 0);
+    EXPECT_EQ(boxes().texts.back().rfind("SQLite3 error: ", 0), 0u);
+    setValues(w, {{"EdRa", "10k"}});
+    EXPECT_EQ(text(w, "EdRa"), "10k");
 }

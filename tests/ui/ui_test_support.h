@@ -32,8 +32,8 @@ inline void ensureApplication() {
 }
 
 // Answers every modal message box shown while it lives (Yes for a question unless told otherwise,
-// OK for the others) and keeps their texts in order; before answering it runs the optional
-// handler given for other modal dialogs.
+// OK for the others) and keeps their texts in order. Another modal dialog goes to the handler given
+// for it, or is cancelled.
 class MessageBoxes {
 public:
     explicit MessageBoxes(bool answerYes = true) : yes_(answerYes) {
@@ -46,10 +46,12 @@ public:
     void clear() {
         texts.clear();
         icons.clear();
+        dialogs.clear();
     }
 
     std::vector<std::string> texts;
     std::vector<QMessageBox::Icon> icons;
+    std::vector<std::string> dialogs; // other modal dialogs, cancelled
 
 private:
     void poll() {
@@ -65,6 +67,10 @@ private:
             auto handler = std::move(dialog_);
             dialog_ = nullptr;
             handler(modal);
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            // A dialog nobody expected is cancelled, so that a test never waits for a user.
+            dialogs.push_back(dialog->objectName().toStdString());
+            dialog->reject();
         }
     }
 
