@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -54,9 +55,13 @@ TBodeTab::TBodeTab(QWidget* parent) : QWidget(parent) {
     table_->setFont(uiFont(8));
     table_->horizontalHeader()->setFont(uiFont(8));
     const int widths[] = {92, 150, 72, 60, 64, 76};
-    for (int c = 0; c < table_->columnCount(); ++c)
+    int tableWidth = 2 * table_->frameWidth() + table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    for (int c = 0; c < table_->columnCount(); ++c) {
         table_->setColumnWidth(c, widths[c]);
-    table_->setMinimumWidth(520);
+        tableWidth += widths[c];
+    }
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setMinimumWidth(tableWidth);
     stages_ = new TCollapsiblePanel(QStringLiteral("See gain and Zi @ frequency"), table_, this);
     stages_->setObjectName(QStringLiteral("PanelQuadripoles"));
 
