@@ -12,7 +12,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+
 #include <QToolButton>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -380,4 +383,28 @@ TEST_F(UiTest, PicturesAreDrawnAgainAtTheirControlsNewSize) {
     QApplication::processEvents();
     EXPECT_EQ(bode->image().size(), bode->size() * ratio);
     EXPECT_EQ(bode->image().devicePixelRatio(), ratio);
+}
+
+TEST_F(UiTest, NothingTypedIntoASheetBreaksTheWindow) {
+    // Seeded: each round puts odd texts into every edit box and solves. The window answers every
+    // time with a report or a message, and keeps its previous report after a refusal.
+    const char* texts[] = {"",  "abc",  "1,5",     "2.5.0", "1M1M", "1e308", // refused or odd, then numbers
+                           "0", "999M", "0.0001p", "4k7",   "-1",   "  7  ", "100k", "1", "250"};
+    constexpr std::size_t kFirstNumber = 6;
+    std::mt19937 random(20261210);
+    for (int n : {1, 5, 17, 23, 30, 38, 41}) {
+        SCOPED_TRACE("C" + std::to_string(n));
+        auto* w = new TFormSolver(n);
+        for (int round = 0; round < 12; ++round) {
+            // Every other round holds numbers only, so that it reaches the solver.
+            const std::size_t first = round % 2 ? kFirstNumber : 0;
+            for (QLineEdit* box : w->sheetFrame()->editBoxes())
+                box->setText(texts[first + random() % (std::size(texts) - first)]);
+            boxes().clear();
+            w->ButtonSolverClick();
+            EXPECT_TRUE(!boxes().texts.empty() || !text(w, "DMHDC").empty());
+            EXPECT_NE(text(w, "DMHDC"), "Running...");
+        }
+        delete w;
+    }
 }
