@@ -6,14 +6,18 @@
 #include "storage/model_database.h"
 #include "ui/bode_tab.h"
 #include "ui/collapsible_panel.h"
+#include "ui/config_dialog.h"
 #include "ui/convergence_window.h"
 #include "ui/form_solver.h"
+#include "ui/options_dialog.h"
 #include "ui/sheet_frame.h"
+#include "ui/tools_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -103,6 +107,22 @@ int main(int argc, char** argv) {
             save(window, out.filePath(code + "-" + tab + "-stages.png"));
             bode->stagePanel()->setExpanded(false);
         }
+    }
+    // The dialogs and the tools window of the window.
+    {
+        TFormConfigSchema save(window, window->sheetFrame(), TFormConfigSchema::Save, QStringLiteral("warm"));
+        save.show();
+        save.findChild<QPlainTextEdit*>("Memo")->setPlainText(
+            QStringLiteral("Bright, with 100µ on the cathode"));
+        ::save(&save, out.filePath(code + "-config-save.png"));
+        TFormConfigSchema load(window, window->sheetFrame(), TFormConfigSchema::Load, QString());
+        load.show();
+        ::save(&load, out.filePath(code + "-config-load.png"));
+        TFormSolverOptions options(SheetCosmetics{}, window);
+        options.show();
+        ::save(&options, out.filePath(code + "-options.png"));
+        TFormTools::showTools(window);
+        ::save(TFormTools::instance(), out.filePath(code + "-tools.png"));
     }
     int k = 0;
     for (auto* w : window->findChildren<TConvergenceWindow*>())

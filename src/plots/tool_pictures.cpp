@@ -53,9 +53,12 @@ QImage drawDividerDiagram(QSize size) {
     const double W = canvasSize(image).width(), H = canvasSize(image).height();
     const double x = W * 0.35;
     const double top = 14, bottom = H - 14;
-    const double r1Top = top + (bottom - top) * 0.12, r1Bottom = top + (bottom - top) * 0.42;
-    const double tap = top + (bottom - top) * 0.5;
-    const double r2Top = top + (bottom - top) * 0.58, r2Bottom = top + (bottom - top) * 0.88;
+    const double span = bottom - top;
+    const double r1Top = top + span * (kDividerR1Level - 0.15),
+                 r1Bottom = top + span * (kDividerR1Level + 0.15);
+    const double tap = top + span * kDividerTapLevel;
+    const double r2Top = top + span * (kDividerR2Level - 0.15),
+                 r2Bottom = top + span * (kDividerR2Level + 0.15);
     const QPen wire(QColor(0x20, 0x20, 0x20), 1.5);
     p.setPen(wire);
     p.drawLine(QPointF(x, top), QPointF(x, r1Top));

@@ -19,6 +19,9 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int kDiagramWidth = 110;
+constexpr int kDiagramHeight = 150;
+
 QLineEdit* box(const char* name, const QString& text) {
     auto* b = new QLineEdit(text);
     b->setObjectName(QString::fromLatin1(name));
@@ -67,23 +70,23 @@ TFormTools::TFormTools() : QWidget(nullptr, Qt::Tool) {
     auto* dividerForm = new QFormLayout;
     dividerForm->addRow(QStringLiteral("V1 (V)"), EdV1);
     dividerForm->addRow(QStringLiteral("R1 + R2 (\u03a9)"), EdR12);
-    divider_ = new TPictureView;
-    divider_->setFixedSize(110, 150);
+    // The read-outs stand level with R1, the tap V2 and R2 of the drawing.
+    auto* picture = new QWidget;
+    picture->setFixedSize(kDiagramWidth + 130, kDiagramHeight);
+    divider_ = new TPictureView(picture);
+    divider_->setGeometry(0, 0, kDiagramWidth, kDiagramHeight);
     divider_->setPainter([](QSize size, double) { return drawDividerDiagram(size); });
     LabV2 = readout("LabV2");
     Lab1 = readout("Lab1");
     Lab2 = readout("Lab2");
-    auto* readouts = new QVBoxLayout;
-    readouts->addSpacing(18);
-    readouts->addWidget(Lab1);
-    readouts->addStretch(1);
-    readouts->addWidget(LabV2);
-    readouts->addStretch(1);
-    readouts->addWidget(Lab2);
-    readouts->addSpacing(22);
-    auto* picture = new QHBoxLayout;
-    picture->addWidget(divider_);
-    picture->addLayout(readouts, 1);
+    const std::pair<QLabel*, double> levels[] = {
+        {Lab1, kDividerR1Level}, {LabV2, kDividerTapLevel}, {Lab2, kDividerR2Level}};
+    for (const auto& [label, level] : levels) {
+        label->setParent(picture);
+        const int h = label->sizeHint().height();
+        const int y = static_cast<int>(14 + (kDiagramHeight - 28) * level) - h / 2;
+        label->setGeometry(kDiagramWidth + 8, y, 120, h);
+    }
     ScrollBar1 = new QScrollBar(Qt::Horizontal);
     ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
     ScrollBar1->setRange(1, 300);
@@ -91,7 +94,7 @@ TFormTools::TFormTools() : QWidget(nullptr, Qt::Tool) {
     auto* dividerLayout = new QVBoxLayout(divider);
     dividerLayout->addWidget(explanation);
     dividerLayout->addLayout(dividerForm);
-    dividerLayout->addLayout(picture);
+    dividerLayout->addWidget(picture);
     dividerLayout->addWidget(ScrollBar1);
 
     auto* rc = new QGroupBox(QStringLiteral("RC dipole frequency"));
