@@ -53,7 +53,8 @@ double PlotDeviceRatio::current() {
 QImage plotCanvas(QSize size, const QColor& background) {
     const double r = deviceRatio;
     QImage image(std::max(1, static_cast<int>(std::lround(size.width() * r))),
-                 std::max(1, static_cast<int>(std::lround(size.height() * r))), QImage::Format_ARGB32_Premultiplied);
+                 std::max(1, static_cast<int>(std::lround(size.height() * r))),
+                 QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(r);
     image.fill(background);
     return image;

@@ -105,7 +105,8 @@ void TFormSolver::ButtonSolverClick() {
     const SolveRequest rq = buildRequest();
     const Sheet stored = frame_->sheet();
     SolveOutcome outcome;
-    const bool ran = guarded(this, [&] {
+    try {
+        // Between the validation and the solver: what the window does for a sheet that passed.
         outcome = solveCommand(rq, [&] {
             DMHDC->clearDisplay();
             DMHDC->AddString("Running...");
@@ -113,9 +114,10 @@ void TFormSolver::ButtonSolverClick() {
             DMHDC->repaint();
             SaveAutoParams(stored, rq.bode, IniPosDim);
         });
-    });
-    if (!ran) {
+    } catch (const std::exception& e) { // a model database that cannot be read ("SQLite3 error: ...")
         showReports(shownDc_, shownAc_);
+        busy.restore();
+        showError(this, QString::fromUtf8(e.what()));
         return;
     }
     if (!outcome.solved) {
@@ -131,7 +133,7 @@ void TFormSolver::ButtonSolverClick() {
         showResult(rq, r);
     if (IniPosDim.lastCircuit() != Tag) // a write costs a flush of the file; most solves repeat the circuit
         IniPosDim.setLastCircuit(Tag);
-    emit solved(Tag);
+    emit solved(Tag); // the usage log ("schema%d") and the main window's last-circuit link connect here
     Bode->revealStagePanel();
     busy.restore();
     // The solvers' dialogs are errors, but for the warning of a power analysis that kept going.
