@@ -74,7 +74,7 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale);
-    const AnodeFrame f = anodeFrame(chart, image.size());
+    const AnodeFrame f = anodeFrame(chart, canvasSize(image));
     const double W = f.W, H = f.H;
 
     drawCurrentAxis(p, f, chart);
@@ -133,7 +133,7 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale);
-    const MultiFrame f{double(image.width()), double(image.height()), chart.Iamax};
+    const MultiFrame f{double(canvasSize(image).width()), double(canvasSize(image).height()), chart.Iamax};
     const double W = f.W, H = f.H;
 
     // Current axis along the bottom with vertical grid lines.

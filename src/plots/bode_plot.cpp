@@ -120,7 +120,7 @@ QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLoca
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale);
-    const BodeFrame f = bodeFrame(data, image.size());
+    const BodeFrame f = bodeFrame(data, canvasSize(image));
     const double W = f.W, H = f.H;
     const double xLeft = f.x(f.f0), xRight = f.x(f.fN);
     const double yBottom = f.y(0.1), yTop = f.y(f.Gtop);

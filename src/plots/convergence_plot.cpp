@@ -29,7 +29,7 @@ QImage drawConvergence(const TFormConvergence& trace, QSize size, double scale) 
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale);
-    const QPolygonF line = convergencePolyline(trace.Points, image.size());
+    const QPolygonF line = convergencePolyline(trace.Points, canvasSize(image));
     p.setPen(plotPen(QColor(0, 128, 0), 2));
     if (line.size() == 1)
         p.drawPoint(line.front());

@@ -62,7 +62,8 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale);
-    const LoadLineFrame f{double(image.width()), double(image.height()), data.Imax, data.Vmax};
+    const LoadLineFrame f{double(canvasSize(image).width()), double(canvasSize(image).height()), data.Imax,
+                          data.Vmax};
     const TTube& t = data.tube;
     const double W = f.W, H = f.H;
 

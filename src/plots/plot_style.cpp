@@ -34,10 +34,35 @@ QPen plotPen(const QColor& colour, double width) {
     return pen;
 }
 
+namespace {
+thread_local double deviceRatio = 1.0;
+}
+
+PlotDeviceRatio::PlotDeviceRatio(double ratio) : previous_(deviceRatio) {
+    deviceRatio = ratio > 0 && std::isfinite(ratio) ? ratio : 1.0;
+}
+
+PlotDeviceRatio::~PlotDeviceRatio() {
+    deviceRatio = previous_;
+}
+
+double PlotDeviceRatio::current() {
+    return deviceRatio;
+}
+
 QImage plotCanvas(QSize size, const QColor& background) {
-    QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_ARGB32);
+    const double r = deviceRatio;
+    QImage image(std::max(1, static_cast<int>(std::lround(size.width() * r))),
+                 std::max(1, static_cast<int>(std::lround(size.height() * r))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(r);
     image.fill(background);
     return image;
+}
+
+QSize canvasSize(const QImage& image) {
+    const QSizeF s = image.deviceIndependentSize();
+    return QSize(static_cast<int>(std::lround(s.width())), static_cast<int>(std::lround(s.height())));
 }
 
 void beginPlot(QPainter& painter, QImage& image, double scale) {
@@ -60,8 +85,8 @@ double alignedLeft(const QPainter& painter, const QFontMetricsF& fm, double x, c
     // Only a text anchored on the canvas is pulled back inside it; one anchored off the canvas
     // (a limit beyond the axis) stays off it.
     const QPaintDevice* device = painter.device();
-    if (device && x >= 0 && x <= device->width()) {
-        const double width = device->width();
+    const double width = device ? device->width() / device->devicePixelRatioF() : 0;
+    if (device && x >= 0 && x <= width) {
         if (left + w > width - 1)
             left = width - 1 - w;
         if (left < 0)

@@ -28,8 +28,28 @@ QColor argbColour(std::uint32_t aarrggbb);
 
 QPen plotPen(const QColor& colour, double width);
 
-// An ARGB32 canvas filled with the background (sizes below 1 pixel become 1).
+// Pictures for a screen with `ratio` device pixels per logical pixel (a HiDPI screen): while one of
+// these lives on the thread, every canvas holds ratio × its size in pixels, carries that device pixel
+// ratio and is painted in logical pixels, so a picture is laid out as at 96 dpi and as sharp as the
+// screen. Without one the ratio is 1.
+class PlotDeviceRatio {
+public:
+    explicit PlotDeviceRatio(double ratio);
+    ~PlotDeviceRatio();
+    PlotDeviceRatio(const PlotDeviceRatio&) = delete;
+    PlotDeviceRatio& operator=(const PlotDeviceRatio&) = delete;
+    static double current();
+
+private:
+    double previous_;
+};
+
+// A 32-bit ARGB canvas (premultiplied, which the raster engine paints many times faster than plain
+// ARGB32) of the size in logical pixels, filled with the background (sizes below 1 pixel
+// become 1); see PlotDeviceRatio.
 QImage plotCanvas(QSize size, const QColor& background = Qt::white);
+// The size of a canvas in logical pixels.
+QSize canvasSize(const QImage& image);
 // Starts painting with antialiasing and the chart font.
 void beginPlot(QPainter& painter, QImage& image, double scale);
 

@@ -138,7 +138,7 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
     beginPlot(p, image, scale);
     p.setFont(sansFont(scale));
     const QFontMetricsF fm(p.font());
-    const double W = image.width(), H = image.height();
+    const double W = canvasSize(image).width(), H = canvasSize(image).height();
     const int n = std::max(d.n, 1);
     const double Iamax = d.tube ? d.tube->Iamax() : 0, Pamax = d.tube ? d.tube->Pamax() : 0;
     const double Vamax = d.tube ? d.tube->Vamax() : 0;

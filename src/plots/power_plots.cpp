@@ -77,7 +77,7 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
     beginPlot(p, image, scale);
     p.setFont(sansFont(scale));
     const QFontMetricsF fm(p.font());
-    const double W = image.width(), H = image.height();
+    const double W = canvasSize(image).width(), H = canvasSize(image).height();
     const double Smax = d.swingMax(), Pmax = d.powerMax();
     const double S = nonZero(Smax), P = Pmax > 0 && std::isfinite(Pmax) ? Pmax : 1.0;
     const auto x = [&](double s) { return 60 + (W - 120) * s / S; };
@@ -196,7 +196,7 @@ QImage drawLoadlineSE(const PowerData& d, QSize size, double scale) {
     QImage image = plotCanvas(size);
     QPainter p;
     beginPlot(p, image, scale); // "Noto Mono"
-    const double W = image.width(), H = image.height();
+    const double W = canvasSize(image).width(), H = canvasSize(image).height();
     const int n = std::max(d.n, 1);
     const double Iamax = d.tube ? d.tube->Iamax() : 0, Pamax = d.tube ? d.tube->Pamax() : 0;
     const double Vamax = d.tube ? d.tube->Vamax() : 0;

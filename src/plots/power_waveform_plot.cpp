@@ -44,8 +44,8 @@ void begin(Canvas& c, QSize size, double scale) {
     c.image = plotCanvas(size);
     beginPlot(c.p, c.image, scale);
     c.p.setFont(sansFont(scale, 10));
-    c.W = c.image.width();
-    c.H = c.image.height();
+    c.W = canvasSize(c.image).width();
+    c.H = canvasSize(c.image).height();
     c.ascentThird = QFontMetricsF(c.p.font()).ascent() / 3;
 }
 

@@ -3,6 +3,7 @@
 // user's settings are neither read nor written unless --save asks to store the sheet.
 #include "cli.h"
 #include "solve_output.h"
+#include "solve_power_options.h"
 
 #include "circuits/catalogue.h"
 #include "solver/solve_command.h"
@@ -94,8 +95,10 @@ std::string timeOfDay() {
 } // namespace
 
 int runSolve(const std::vector<std::string>& words) {
-    Args args(words, {"--png-dir", "--freqmin", "--freqmax", "--straycaps", "--feedback"},
-              {"--json", "--ignore-miller", "--trace", "--save"});
+    std::vector<std::string> valueOptions = {"--png-dir", "--freqmin", "--freqmax", "--straycaps",
+                                             "--feedback"};
+    valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
+    Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save"});
     if (args.positional().empty())
         throw UsageError("solve needs a circuit: solve C<n> [NAME=VALUE ...]");
     const auto pngDir = args.value("--png-dir");
@@ -114,10 +117,12 @@ int runSolve(const std::vector<std::string>& words) {
     }
     for (std::size_t i = 1; i < args.positional().size(); ++i)
         assign(rq.sheet, args.positional()[i]);
+    applyPowerOptions(args, rq);
 
-    rq.bode.freqmin = optionIndex(args, "--freqmin", 4, 1);
-    rq.bode.freqmax = optionIndex(args, "--freqmax", 4, 1);
-    rq.bode.straycaps = optionIndex(args, "--straycaps", 5, 0);
+    // Unset bandwidth options are those a solver window shows the first time it opens the circuit.
+    rq.bode.freqmin = optionIndex(args, "--freqmin", 4, kDefaultFreqMin);
+    rq.bode.freqmax = optionIndex(args, "--freqmax", 4, kDefaultFreqMax);
+    rq.bode.straycaps = optionIndex(args, "--straycaps", 5, kDefaultCircuitStrayCaps);
     rq.bode.feedback = optionIndex(args, "--feedback", 8, 0);
     rq.bode.ignoreMiller = args.flag("--ignore-miller");
     rq.traceConvergence = args.flag("--trace");
