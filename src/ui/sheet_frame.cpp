@@ -40,12 +40,11 @@ TSheetFrame::TSheetFrame(int circuit, QChar decimalSeparator, QWidget* parent)
     for (const SheetControl& c : info.controls) {
         Entry e;
         e.control = c;
-        const std::optional<QRect> rect = layout_.placement(c.name);
+        const SheetPlacement* placed = layout_.placement(c.name);
         switch (c.kind) {
         case ControlKind::Edit: {
             auto* box = new QLineEdit(this);
-            const std::string label = layout_.label(c.name);
-            e.label = new QLabel(qs(label.empty() ? controlLabel(info, c.name) : label), this);
+            e.label = new QLabel(qs(controlLabel(info, c.name)), this);
             e.label->setObjectName(qs(c.name + "Label"));
             e.label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             const bool negative = fieldAcceptsNegative(circuit, c.name);
@@ -83,11 +82,14 @@ TSheetFrame::TSheetFrame(int circuit, QChar decimalSeparator, QWidget* parent)
             break;
         }
         e.widget->setObjectName(qs(c.name));
-        if (rect) {
-            if (c.kind == ControlKind::Edit)
-                placeEditBox(e, *rect);
-            else
-                e.widget->setGeometry(*rect);
+        if (placed) {
+            if (c.kind == ControlKind::Edit) {
+                placeEditBox(e, *placed);
+            } else {
+                e.widget->setGeometry(placed->rect);
+                if (auto* text = qobject_cast<QLabel*>(e.widget))
+                    text->setAlignment(placed->align);
+            }
         } else {
             e.widget->hide();
             if (e.label)
@@ -97,16 +99,9 @@ TSheetFrame::TSheetFrame(int circuit, QChar decimalSeparator, QWidget* parent)
     }
 }
 
-void TSheetFrame::placeEditBox(const Entry& e, const QRect& rect) {
-    if (rect.height() >= 2 * kControlHeight) {
-        e.label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        e.label->setGeometry(rect.x(), rect.y(), rect.width(), rect.height() - kControlHeight);
-        e.widget->setGeometry(rect.x(), rect.bottom() + 1 - kControlHeight, rect.width(), kControlHeight);
-        return;
-    }
-    const int boxWidth = std::min(rect.width(), kEditBoxWidth);
-    e.label->setGeometry(rect.x(), rect.y(), rect.width() - boxWidth - 4, rect.height());
-    e.widget->setGeometry(rect.right() + 1 - boxWidth, rect.y(), boxWidth, rect.height());
+void TSheetFrame::placeEditBox(const Entry& e, const SheetPlacement& placement) {
+    e.label->setGeometry(placement.labelRect);
+    e.widget->setGeometry(placement.boxRect);
 }
 
 QSize TSheetFrame::sizeHint() const {

@@ -51,7 +51,7 @@ private:
         QWidget* widget = nullptr;
         QLabel* label = nullptr; // the label of an edit box
     };
-    void placeEditBox(const Entry& e, const QRect& rect);
+    void placeEditBox(const Entry& e, const SheetPlacement& placement);
 
     int circuit_;
     SheetLayout layout_;

@@ -5,10 +5,10 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <Qt>
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 // Rectangle of one sheet control, in logical pixels at 96 dpi: the widget of that control (an edit
@@ -16,39 +16,26 @@
 struct SheetPlacement {
     std::string control;
     QRect rect;
+    // An edit field's label and box, side by side inside rect.
+    QRect labelRect;
+    QRect boxRect;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter; // text of captions and result labels
 };
 
 struct SheetLayout {
     QSize size; // logical pixels at 96 dpi
     std::vector<SheetPlacement> placements;
-    // Label texts that replace the catalogue's label of an edit field (empty: the catalogue's).
-    std::vector<std::pair<std::string, std::string>> labels;
     // Drawn for the scale asked for, its device pixel ratio set; null when nothing is drawn.
     QImage background;
 
-    std::optional<QRect> placement(const std::string& control) const {
+    const SheetPlacement* placement(const std::string& control) const {
         for (const SheetPlacement& p : placements)
             if (p.control == control)
-                return p.rect;
-        return std::nullopt;
-    }
-    // Empty when the catalogue's label stands.
-    std::string label(const std::string& control) const {
-        for (const auto& [name, text] : labels)
-            if (name == control)
-                return text;
-        return {};
+                return &p;
+        return nullptr;
     }
 };
 
-// Widgets inside a placement: an edit box takes at most this width at the right of its rectangle
-// and its label the rest at the left (or the line above the box, in a rectangle two rows high).
-inline constexpr int kEditBoxWidth = 64;
-inline constexpr int kControlHeight = 22;
-
-// The layout of circuit n's sheet for a display scale (1 at 96 dpi).
+// The layout of circuit n's sheet for a display scale (1 at 96 dpi): its schematic drawn without
+// its controls, and the rectangle of each control at its place on the drawing.
 SheetLayout sheetLayout(int circuit, double scale);
-
-// Controls in labelled columns (supply and voltages, currents, resistors, capacitors, tubes,
-// options, results), with no drawing of the circuit.
-SheetLayout automaticSheetLayout(int circuit, double scale);
