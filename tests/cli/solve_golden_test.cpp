@@ -152,7 +152,10 @@ void compare(const QJsonValue& golden, const QJsonValue& actual, const QString& 
 // The run of one case as the golden file stores it; the time-of-day status becomes a placeholder.
 QJsonObject runCase(const GoldenCase& c, const QString& dataDir) {
     QStringList args = argumentsOf(c);
-    const CliRun r = runCli(QStringList{"--data-dir", dataDir} + args);
+    // Numbers are written in the C locale whatever the user's environment says.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    const CliRun r = runCli(QStringList{"--data-dir", dataDir} + args, environment);
     QJsonObject line;
     line["circuit"] = c.circuit;
     line["name"] = c.name;
