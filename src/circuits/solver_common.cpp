@@ -109,7 +109,7 @@ void runBode(const SolveRequest& request, SolveResult& result, std::vector<TQuad
         const bool shown = i >= request.legendsShown.size() || request.legendsShown[i];
         legends.push_back({info.bodeLegends[i], shown, legendColour(i)});
     }
-    const double beta = feedbackEnabledFor(request.circuit) ? feedbackRatioOf(request.bode.feedback) : 0;
+    const double beta = info.feedback ? feedbackRatioOf(request.bode.feedback) : 0;
     result.bode =
         calculBode(request.configTitle, quads, legends, info.code, beta, freqMaxOf(request.bode.freqmax),
                    freqMinOf(request.bode.freqmin), request.locale);

@@ -1,12 +1,12 @@
 // Power-stage pictures: gauge texts and positions, the push-pull curve family and load estimate,
 // pixels of the curves, and inputs without cycles or limits. VALVENIX_PLOT_SAMPLES=DIR writes the
 // pictures as PNG files to look at.
-#include "../core/circuits/solve_fixture.h"
 #include "approx.h"
 #include "builtin_tubes.h"
 #include "plot_test_support.h"
 #include "plots/power_plots.h"
 #include "power/power_analysis.h"
+#include "solve_fixture.h"
 
 #include <gtest/gtest.h>
 
