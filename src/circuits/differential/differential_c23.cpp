@@ -166,7 +166,8 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     double Ia4 = 0; // T4's own current at the grid voltage found, for its operating-point fields
     T4->CalculerNK(Vb - Vo, Vgk4, Ia4);
     const Point p1 = pair.p1, p2 = pair.p2;
-    const double Vak3 = Vo - Rk3 * I3, Vgk3 = -Rk3 * I3, Vak4 = Vb - Vo;
+    // T3 as its bias solve left it, the point its quiescent block shows.
+    const double Vak3 = T3->Vak(), Vgk3 = T3->Vgk(), Vak4 = Vb - Vo;
     const TTube* tubes[4] = {T1.get(), T2.get(), T3.get(), T4.get()};
     for (int t = 0; t < 4; ++t)
         titleTraceMillivolts(traces.at(t), *tubes[t], iter, 0.001, start[t]);
