@@ -11,8 +11,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// In checked mode a read of a control the sheet lacks (or holds as another kind) is a fault of the
+// solver, not of the sheet: it stops the solve.
+void requireControl(const SolveRequest& rq, const std::string& name, ControlKind kind) {
+    if (!rq.checked)
+        return;
+    const SheetControl* c = findField(rq.sheet, name);
+    if (!c || c->kind != kind)
+        throw std::logic_error(strFormat("C%d reads %s, which its sheet lacks", rq.circuit, name.c_str()));
+}
+
+} // namespace
 
 double SheetValues::num(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::Edit);
     return fieldNumber(rq_.sheet, name, rq_.locale);
 }
 
@@ -22,10 +38,12 @@ double SheetValues::capacitance(const std::string& name) const {
 }
 
 std::string SheetValues::text(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::Selector);
     return fieldText(rq_.sheet, name);
 }
 
 bool SheetValues::checked(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::CheckBox);
     return fieldChecked(rq_.sheet, name);
 }
 
@@ -45,6 +63,7 @@ void Traces::moveTo(SolveResult& result) {
 
 std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
                                 const std::string& ref) {
+    requireControl(request, selector, ControlKind::Selector);
     return request.tubes(fieldText(request.sheet, selector), ref);
 }
 

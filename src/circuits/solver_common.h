@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
-// Reads the request's sheet by control name.
+// Reads the request's sheet by control name: a missing control reads 0, empty or false (in checked
+// mode it throws, see SolveRequest::checked).
 class SheetValues {
 public:
     explicit SheetValues(const SolveRequest& request) : rq_(request) {}
-    double num(const std::string& name) const;
+    double num(const std::string& name) const; // an edit field
     // A capacitor typed as 0 would open the circuit at every frequency: it reads as 1 pF.
     double capacitance(const std::string& name) const;
-    std::string text(const std::string& name) const;
-    bool checked(const std::string& name) const;
+    std::string text(const std::string& name) const; // a selector's item (LBtube, LBparallel, LBYt)
+    bool checked(const std::string& name) const;     // a check box
 
 private:
     const SolveRequest& rq_;

@@ -1,4 +1,5 @@
-// Builds a solve request the way a first opening of a circuit does, with built-in tube models.
+// Builds a solve request the way a first opening of a circuit does, with built-in tube models, and
+// checks what every solve of every circuit must satisfy.
 #pragma once
 
 #include "builtin_tubes.h"
@@ -8,6 +9,7 @@
 #include "solver/solve_command.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
@@ -42,6 +44,7 @@ inline SolveRequest firstOpening(int circuit,
     }
     rq.tubes = builtinFactory();
     rq.timeOfDay = "12:34:56";
+    rq.checked = true; // a solver fault (a control the sheet lacks, a grid column filled twice) throws
     return rq;
 }
 
@@ -80,4 +83,38 @@ inline double gridNumber(const SolveResult& r, int circuit, const std::string& l
     std::string cell = r.gridRow.at(static_cast<std::size_t>(it - cols.begin()) + 1);
     cell.erase(std::remove(cell.begin(), cell.end(), ','), cell.end());
     return std::stod(cell);
+}
+
+// What every solve must satisfy, whatever the circuit and the sheet: the grid row has one cell per
+// column (the status first), every label it writes is a result label of its sheet, and a stack item
+// named after a tube ("T2") carries that tube's anode-cathode voltage (a tube's reference may go on,
+// as in "T2 Amplifier"). A loop that stops within its tolerance may have evaluated the tube a little
+// apart from the point it reports, hence the 5 mV allowed.
+inline void expectCircuitInvariants(const SolveRequest& rq, const SolveResult& r, const std::string& what) {
+    const CircuitInfo& info = circuitInfo(rq.circuit);
+    if (!r.gridRow.empty()) {
+        EXPECT_EQ(r.gridRow.size(), info.gridColumns.size() + 1) << what;
+    }
+    for (const auto& [name, text] : r.labels) {
+        const SheetControl* c = rq.sheet.find(name);
+        EXPECT_TRUE(c && c->kind == ControlKind::Label)
+            << what << ": label " << name << " is not on the sheet";
+    }
+    const auto designation = [](const std::string& ref) { return ref.substr(0, ref.find(' ')); };
+    for (const TVoltageStacks& stack : r.stacks)
+        for (const TItem& item : stack.Items) {
+            if (item.nom.size() < 2 || item.nom[0] != 'T' ||
+                item.nom.find_first_not_of("0123456789", 1) != std::string::npos)
+                continue;
+            const auto tube = std::find_if(r.tubes.begin(), r.tubes.end(), [&](const TTube& t) {
+                return designation(t.Reference()) == item.nom;
+            });
+            if (tube == r.tubes.end()) {
+                ADD_FAILURE() << what << ": stack item " << item.nom << " names no solved tube";
+                continue;
+            }
+            if (item.valeur != tube->Vak()) { // equal infinities pass
+                EXPECT_NEAR(item.valeur, tube->Vak(), 0.005) << what << ": stack item " << item.nom;
+            }
+        }
 }

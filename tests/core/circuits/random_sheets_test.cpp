@@ -51,6 +51,8 @@ TEST(RandomSheets, EverySolverReturnsOnRandomSheets) {
             }
             EXPECT_TRUE(finiteOrFlagged(out.result)) << "C" << n << " round " << round << "\n"
                                                      << out.result.dcReport;
+            expectCircuitInvariants(rq, out.result,
+                                    "C" + std::to_string(n) + " round " + std::to_string(round));
         }
     }
 }
