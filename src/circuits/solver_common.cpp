@@ -67,14 +67,7 @@ std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& 
     return request.tubes(fieldText(request.sheet, selector), ref);
 }
 
-std::string reportHeader(const std::string& title) {
-    return strFormat("<b>%s</b>%s", title.c_str(), "<br><color=909090>Valvenix</color>");
-}
 
-std::string supplyLine(double Vb, double I) {
-    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                     fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
-}
 
 std::string errorLine(const std::string& message) {
     return "<br><css=error>" + message + "</css>";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frequency/quadripole.h"
+#include "solver/report_pieces.h"
 #include "solver/solve.h"
 
 #include <memory>
@@ -38,11 +39,6 @@ private:
 std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
                                 const std::string& ref);
 
-// "<b>title</b>" and the grey footer line that opens every DC report.
-std::string reportHeader(const std::string& title);
-
-// "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A).
-std::string supplyLine(double Vb, double I);
 
 // "<br><css=error>message</css>": a red line of the DC report.
 std::string errorLine(const std::string& message);

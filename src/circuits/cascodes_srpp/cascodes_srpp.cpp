@@ -9,13 +9,9 @@
 
 namespace cascodes {
 
-const char* const kFooter = "<color=909090>Valvenix</color>";
-
 std::string tubeParameters(const TTube& T, double rho, double gm, double mu) {
-    return strFormat("<br>%s %s<br>  %s   %s  => %s", T.Reference().c_str(), T.ModelName().c_str(),
-                     fmtResistance("ρ~", 0, rho).c_str(),
-                     fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),
-                     fmtAmplification("µ~", 0, mu).c_str());
+    return "<br>" + T.Reference() + " " + T.ModelName() + "<br>  " +
+           parameterTriple(rho, gm, mu, "g<SUB>m</SUB>~");
 }
 
 std::string voltageLine(const std::string& label, double volts) {

@@ -56,7 +56,7 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
     const bool iterationsOk = iterations1 < kMaxIterations && iterations2 < kMaxIterations;
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
+    TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, op12 && op34, vgkOk, stacksOk, iterationsOk);
     if (!op12)
         addLineOnce(text.texte, errorLine("Abnormal T1 / T2 operating conditions"));
@@ -89,12 +89,8 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
     text.Add(second.text);
     // A null product (an output shorted by Ro = 0) has no decibel figure.
     const auto compound = [&](const char* label, double gain) {
-        if (gain == 0) {
-            text.Add("<br>" + fmtAmplification(label, 2, 0.0));
-            return;
-        }
-        text.Add(strFormat("<br>%s  %.2fdB", fmtAmplification(label, 2, gain).c_str(),
-                           20 * std::log10(std::fabs(gain))));
+        const std::string dB = dbFigure(2, gain);
+        text.Add("<br>" + fmtAmplification(label, 2, gain + 0.0) + (dB.empty() ? "" : "  " + dB + "dB"));
     };
     text.Add("<br>");
     compound("Compound voltage gain (R1 BYpassed)   ", first.gainBypassed * second.gain);
@@ -201,7 +197,7 @@ void solveC22(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(3, Vb, T1->Vak() + T2->Vak() + R1 * Ia1 + R2 * Ia2);
     const bool iterationsOk = iterations < kMaxIterations;
 
-    TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iterations));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia1));
     text.Add("<br><br>" + fmtCurrent("Ia1", 2, 1000 * Ia1));

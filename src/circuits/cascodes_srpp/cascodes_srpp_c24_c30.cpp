@@ -117,7 +117,7 @@ void solveC24(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk =
         stackCheck(1, Vb, R2 * I9 + R1 * I1 + vak1 + Vk1) && stackCheck(1, Vb, R2 * I9 + vak2 + Vk2);
 
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
+    TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, op1 && op2 && op3, vgkOk, stacksOk, converged);
     if (!op1)
         addLineOnce(text.texte, errorLine("Abnormal T1 operating conditions"));
@@ -262,7 +262,7 @@ void solveC30(const SolveRequest& rq, SolveResult& rs) {
     const bool vgkOk = vgk1 <= 0 && vgk2 <= 0;
     const bool stacksOk = stackCheck(1, Vb, Vk1 + vak1 + (Ra + Rk2) * I2 + vak2);
 
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
+    TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, op1 && op2, vgkOk, stacksOk, converged);
     if (!op1)
         addLineOnce(text.texte, errorLine("Abnormal T1 operating conditions"));

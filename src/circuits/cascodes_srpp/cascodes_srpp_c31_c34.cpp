@@ -22,16 +22,11 @@ constexpr int kMaxIterations = 1000;
 
 // "<br>Tn: ρ~   gm~  => µ~" from the one-sided derivatives at the solved point.
 std::string srppPlusTubeLine(TTube& T, double rho, double gm) {
-    return strFormat("<br>%s: %s   %s  => %s", T.Reference().c_str(), fmtResistance("ρ~", 0, rho).c_str(),
-                     fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),
-                     fmtAmplification("µ~", 0, rho * gm).c_str());
+    return "<br>" + T.Reference() + ": " + parameterTriple(rho, gm, rho * gm, "g<SUB>m</SUB>~");
 }
 // "<br>label gain xdB"; a null gain (Ro = R2 = 0 shorts the output) has no decibel figure.
 std::string gainWithDb(const char* label, double gain) {
-    const std::string g = fmtAmplification(label, 1, gain + 0.0);
-    if (gain == 0)
-        return "<br>" + g;
-    return strFormat("<br>%s <css=db>%0.1fdB</css>", g.c_str(), 20 * std::log10(std::fabs(gain)));
+    return "<br>" + fmtAmplification(label, 1, gain + 0.0) + dbTail(" ", 1, gain);
 }
 } // namespace
 
@@ -60,7 +55,7 @@ void solveC31(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(2, Vb, Rk * Ia1 + T1->Vak() + T2->Vak() + (R1 + R2) * Ia2);
     const bool iterationsOk = iterations < kMaxIterations;
 
-    TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iterations));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia1));
     text.Add("<br><br>" + fmtCurrent("Ia", 2, 1000 * Ia1));
@@ -160,7 +155,7 @@ void solveC34(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(2, Vb, R1 * Ia1 + T1->Vak() + T2->Vak() + R2 * Ia2);
     const bool iterationsOk = iterations < kMaxIterations;
 
-    TTextResult text(strFormat("<b>%s</b><br>%s<br>%d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat("<br>%d iterations", iterations));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia1));
     text.Add("<br><br>" + fmtCurrent("Ia", 2, 1000 * Ia1));

@@ -56,7 +56,7 @@ void solveC6(const SolveRequest& rq, SolveResult& rs) {
     const bool iterationsOk = iterations < kMaxIterations;
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), kFooter));
+    TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 2, 1000 * Ia1));
@@ -179,8 +179,7 @@ void solveC8(const SolveRequest& rq, SolveResult& rs) {
     const bool iterationsOk = iterations < kMaxIterations;
 
     // DC report.
-    TTextResult text(
-        strFormat("<b>%s</b><br>%s<br>%d iterations<br>", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat("<br>%d iterations<br>", iterations));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia1));
     text.Add("<br><br>" + fmtCurrent("Ia1", 2, 1000 * Ia1));

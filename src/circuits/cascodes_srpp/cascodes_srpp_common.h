@@ -21,9 +21,6 @@ namespace cascodes {
 constexpr double kOpen = 1e12;
 constexpr double kShortCapacitor = 1000;
 
-// The grey footer line of every report heading, without its leading break.
-extern const char* const kFooter;
-
 // A coupling or bypass capacitor typed as 0 reads as 2 pF in these chains.
 inline double capacitorOr2p(double c) {
     return c == 0 ? 2e-12 : c;

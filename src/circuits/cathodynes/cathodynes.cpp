@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr std::uint32_t kStackNavy = 0xFF000080;
-constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;
-constexpr std::uint32_t kStackPurple = 0xFF800080;
-
 // The four two-ports of a cathodyne chain: input RC, the split-load stage feeding the anode output
 // (index 2) and the cathode output (index 3), and the two output RCs. input holds the input
 // two-port's components and stage the cathodyne's (Ra, Rk, Rg, Rgk, Cgk), the stray unit added here.
@@ -216,7 +212,7 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(1, Vb, (Rk + Ra) * Ia + Vak);
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s", rs.title.c_str(), "<color=909090>Valvenix</color>"));
+    TTextResult text(reportHeader(rs.title));
     // Unlike C2 the report has no supply line: the current drawn is the Ia line itself.
     rs.ok = verdicts(text.texte, loadLineOk, opOk, vgkOk, stacksOk, true);
     text.Add("<br><br>" + fmtCurrent("Ia", 1, 1000 * Ia));

@@ -20,8 +20,6 @@ namespace {
 constexpr int kMaxOuterPasses = 999;
 constexpr int kMaxInnerPasses = 1000;
 constexpr double kTolerance = 1e-6; // A
-constexpr std::uint32_t kStackNavy = 0xFF000080;
-constexpr std::uint32_t kStackOlive = 0xFF808000;
 
 struct TotemPoint {
     double Vo = 0, I1 = 0, I2 = 0, Iok = 0;

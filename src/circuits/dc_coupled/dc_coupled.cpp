@@ -8,12 +8,6 @@
 
 namespace dc_coupled {
 
-std::string dbText(double gain) {
-    if (gain == 0 || !std::isfinite(gain))
-        return "";
-    return strFormat("%.1f", 20 * std::log10(std::fabs(gain)));
-}
-
 bool solveFixedGridStage(TTube& T, double Vb, double Vg, double Ra, double Rk, TFormConvergence* trace,
                          SolveResult& result) {
     std::string message;

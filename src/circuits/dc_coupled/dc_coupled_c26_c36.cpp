@@ -263,7 +263,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>" + fmtResistance("AC load ", 0, RL));
     text.Add("<br>  * if BYpassed cathode resistor:");
     text.Add(strFormat("<br>    %s   <css=db>%sdB</css>", fmtAmplification("gain ", 1, gain).c_str(),
-                       dbText(gain).c_str()));
+                       dbFigure(1, gain).c_str()));
     rs.acReport = text.texte;
 
     rs.setLabel("LabelVa", strFormat("%.1fV", Va));

@@ -21,7 +21,7 @@ namespace {
 
 // "<br><br>label x <css=db>y dB</css>"-style total gain; a null gain has no dB figure.
 std::string totalGainLine(const char* label, double gain) {
-    const std::string db = dbText(gain);
+    const std::string db = dbFigure(1, gain);
     if (db.empty())
         return strFormat("%s%s", label, fmtAmplification("", 1, gain).c_str());
     return strFormat("%s%s <css=db>%sdB</css>", label, fmtAmplification("", 1, gain).c_str(), db.c_str());
@@ -29,7 +29,7 @@ std::string totalGainLine(const char* label, double gain) {
 
 // "<br>label gain  <css=db>x dB</css>" of one stage gain.
 std::string gainLine(const char* prefix, const std::string& label, double gain) {
-    const std::string db = dbText(gain);
+    const std::string db = dbFigure(1, gain);
     std::string line = prefix + fmtAmplification(label, 1, gain);
     if (!db.empty())
         line += "  <css=db>" + db + "dB</css>";
@@ -275,9 +275,7 @@ void solveC14(const SolveRequest& rq, SolveResult& rs) {
         Stage s{-mu * ratioOrZero(RL, rho + RL), -mu * ratioOrZero(RL, RL + degenerated), parallelR(RL, rho),
                 ratioOrZero(RL * degenerated, RL + degenerated)};
         text.Add(strFormat("<br><br><b>%s %s</b>", T.Reference().c_str(), T.ModelName().c_str()));
-        text.Add(strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
-                           fmtTransconductance("g<SUB>m</SUB>~", 1, gm).c_str(),
-                           fmtAmplification("µ~", 0, mu).c_str()));
+        text.Add("<br>  " + parameterTriple(rho, gm, mu, "g<SUB>m</SUB>~"));
         text.Add("<br>" + fmtResistance(loadLabel, 0, RL));
         text.Add("<br>" + fmtResistance(strFormat("Output impedance (Rk%s BYp) ", n), 0, s.zoutB));
         text.Add("<br>" + fmtResistance(strFormat("Output impedance (Rk%s UNb) ", n), 0, s.zoutU));

@@ -121,7 +121,7 @@ void solveC13(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(1, Vb, Ra * Ik + Vak + Vk);
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iterations));
     rs.ok = addVerdictsOnce(text.texte, true, opOk, Vgk < 0, stacksOk, converged);
     if (!converged) {
         addLineOnce(text.texte, errorLine("No convergence !"));
@@ -145,13 +145,12 @@ void solveC13(const SolveRequest& rq, SolveResult& rs) {
     const double gain = -mu * ratioOrZero(RL, rho + RL);
     text.Add("<b>Small signal estimations:</b><br>");
     text.Add(strFormat("<br><b>%s %s</b>", T1->Reference().c_str(), T1->ModelName().c_str()));
-    text.Add(strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
-                       fmtTransconductance("gm~", 1, gm).c_str(), fmtAmplification("µ~", 0, mu).c_str()));
+    text.Add("<br>  " + parameterTriple(rho, gm, mu));
     text.Add("<br>Cathode is bypassed by a capacitor.");
     text.Add("<br>  " + fmtResistance("Effective load on T1 anode (Ra||Ro)", 0, RL));
     text.Add("<br>  " + fmtResistance("Output impedance ", 0, zout));
     text.Add(strFormat("<br>  %s  <css=db>%sdB</css>", fmtAmplification("Gain ", 1, gain).c_str(),
-                       dbText(gain).c_str()));
+                       dbFigure(1, gain).c_str()));
     rs.acReport = text.texte;
 
     rs.setLabel("LabelVa", strFormat("%.2fV", Va));
@@ -217,7 +216,7 @@ void solveC29(const SolveRequest& rq, SolveResult& rs) {
     const double zout = ratioOrZero(rho * (Rf + Rg), Rf + Rg + rho * (mu + 1));
     text.Add("<br><br><b>WITH feedback through Rf, Rk bypassed:</b>");
     text.Add(strFormat("<br>  %s or %sdB</P>", fmtAmplification("Voltage gain  ", 2, Af).c_str(),
-                       dbText(Af).c_str()));
+                       dbFigure(1, Af).c_str()));
     text.Add("<br>  " + fmtAmplification("Ratio Rf/Rg ", 2, ratioOrZero(Rf, Rg)));
     text.Add("<br>  " + fmtResistance("Input impedance  ", 0, zin));
     text.Add("<br>  " + fmtResistance("Output impedance ", 0, zout));
@@ -274,11 +273,10 @@ void solveC32(const SolveRequest& rq, SolveResult& rs) {
     const double zin = parallelR(Rk, zinTube);
     const double zout = parallelR(Ra, rho);
     TTextResult text("<b>Small signal estimations:</b><br>");
-    text.Add(strFormat("<br>T1: %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
-                       fmtTransconductance("gm~", 1, gm).c_str(), fmtAmplification("µ~", 0, mu).c_str()));
+    text.Add("<br>T1: " + parameterTriple(rho, gm, mu));
     text.Add(strFormat("<br><br>%s  <css=db>%sdB</css>",
                        fmtAmplification("Voltage gain              ", 1, gain).c_str(),
-                       dbText(gain).c_str()));
+                       dbFigure(1, gain).c_str()));
     text.Add("<br>" + fmtResistance("Input impedance of T1     ", 0, zinTube));
     text.Add("<br>" + fmtResistance("Input impedance (with Rk) ", 0, zin));
     text.Add("<br>" + fmtResistance("Output impedance          ", 0, zout));

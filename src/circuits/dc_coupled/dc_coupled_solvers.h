@@ -21,13 +21,6 @@ void solveC36(const SolveRequest& request, SolveResult& result);
 
 namespace dc_coupled {
 
-inline constexpr const char* kFooter = "<color=909090>Valvenix</color>";
-inline constexpr std::uint32_t kStackNavy = 0xFF000080;
-inline constexpr std::uint32_t kStackPurple = 0xFF800080;
-inline constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;
-
-// "%.1f" of 20·log10|gain|, empty for a null or non-finite gain (no dB figure then).
-std::string dbText(double gain);
 
 // A triode whose grid sits at the DC voltage Vg above a cathode resistor Rk (the second stage of a
 // direct-coupled pair). The split-load bias solver finds the point; its diagnostic goes to the

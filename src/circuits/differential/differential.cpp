@@ -90,7 +90,7 @@ void solveC10(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     const double Va1 = Vb - Ra1 * Ia1, Va2 = Vb - Ra2 * Ia2;
-    TTextResult text(strFormat("<br><color=909090>Valvenix</color> %d iterations<br>", iter));
+    TTextResult text("<br>" + std::string(kReportFooter) + strFormat(" %d iterations<br>", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
     text.Add(supplyLine(Vb, Ics));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * Ia1));
@@ -233,7 +233,7 @@ void solveC7(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     const double Va1 = Vb - Ra1 * Ia1, Va2 = Vb - Ra2 * Ia2;
-    TTextResult text(strFormat("<br><color=909090>Valvenix</color>%d iterations<br>", iter));
+    TTextResult text("<br>" + std::string(kReportFooter) + strFormat("%d iterations<br>", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged && !capHit);
     text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * Ia1));

@@ -86,8 +86,8 @@ void solveC15(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     const double Va1 = Vb - Ra1 * I1, Va2 = Vb - Ra2 * I2;
     const double Vg = Rk * It, Vk = (Rkg + Rk) * It;
-    TTextResult text(strFormat("<p><b>%s</b></p>%s %d iterations", rs.title.c_str(),
-                               "<br><color=909090>Valvenix</color>", iter));
+    TTextResult text("<p><b>" + rs.title + "</b></p><br>" + kReportFooter +
+                     strFormat(" %d iterations", iter));
     rs.ok = verdicts(text.texte, true, op1 && op2, vgkOk, stack1 && stack2, converged);
     addOwnVerdict(text.texte, !op1, "Abnormal T1 operating conditions");
     addOwnVerdict(text.texte, !op2, "Abnormal T2 operating conditions");

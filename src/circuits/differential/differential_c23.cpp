@@ -188,8 +188,7 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report.
     const double Va1 = Vb - Ra1 * p1.Ia, Va2 = Vb - Ra2 * p2.Ia, Vg2 = k * Vo;
-    TTextResult text(
-        strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), "<color=909090>Valvenix</color>", iter));
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterOk);
     text.Add(supplyLine(Vb, Itot));
     text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * p1.Ia));

@@ -11,17 +11,13 @@
 namespace {
 
 // "ρ~ ...   gm~ ...  => µ~ ..." of one tube.
-std::string parameterTriple(const TTube& T) {
-    return strFormat("%s   %s  => %s", fmtResistance("ρ~", 0, T.ρ()).c_str(),
-                     fmtTransconductance("gm~", 1, T.gm()).c_str(), fmtAmplification("µ~", 0, T.µ()).c_str());
+std::string tubeTriple(const TTube& T) {
+    return parameterTriple(T.ρ(), T.gm(), T.µ());
 }
 
 // "<br><br>label gain  xdB"; a gain of zero has no decibel figure.
 std::string gainLine(const char* label, double gain, bool withDb) {
-    const std::string g = fmtAmplification(label, 1, gain);
-    if (!withDb || gain == 0)
-        return "<br><br>" + g;
-    return strFormat("<br><br>%s  <css=db>%0.1fdB</css>", g.c_str(), 20 * std::log10(std::fabs(gain)));
+    return "<br><br>" + fmtAmplification(label, 1, gain) + (withDb ? dbTail("  ", 1, gain) : std::string());
 }
 
 } // namespace
@@ -33,10 +29,10 @@ PairSmallSignal pairSmallSignal(TTube& T1, TTube& T2, double Rc, double Ra1, dou
     std::string& t = s.text;
     t = "<b>Small signal estimations:</b><br>";
     if (bothTubes) {
-        t += strFormat("<br><br>Both tubes %s", parameterTriple(T1).c_str());
+        t += strFormat("<br><br>Both tubes %s", tubeTriple(T1).c_str());
     } else {
-        t += strFormat("<br><br><b>%s</b>: %s", T1.Reference().c_str(), parameterTriple(T1).c_str());
-        t += strFormat("<br><br><b>%s</b>: %s", T2.Reference().c_str(), parameterTriple(T2).c_str());
+        t += strFormat("<br><br><b>%s</b>: %s", T1.Reference().c_str(), tubeTriple(T1).c_str());
+        t += strFormat("<br><br><b>%s</b>: %s", T2.Reference().c_str(), tubeTriple(T2).c_str());
     }
     t += gainLine("Gain on inverting output T1     ", s.gains.anode1, true);
     t += gainLine("Gain on non-inverting output T2  ", s.gains.anode2, s.gains.anode2 > 0);

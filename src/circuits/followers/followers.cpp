@@ -124,10 +124,8 @@ namespace {
 
 // "<br><br>label gain or x.xdB" of a two-stage product; a null gain has no dB figure.
 std::string totalGainLine(const char* label, double gain) {
-    if (gain == 0)
-        return "<br><br>" + fmtAmplification(label, 1, gain);
-    return strFormat("<br><br>%s or %sdB", fmtAmplification(label, 1, gain).c_str(),
-                     strFormat("%.1f", 20 * std::log10(std::fabs(gain))).c_str());
+    const std::string dB = dbFigure(1, gain);
+    return "<br><br>" + fmtAmplification(label, 1, gain) + (dB.empty() ? "" : " or " + dB + "dB");
 }
 
 } // namespace

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kPairIterations = 1000;
-constexpr const char* kFooter = "<color=909090>Valvenix</color>";
 constexpr std::uint32_t kStackBias = 0xFF0000FF; // the grid bias supply of C35
 
 // "ρ~  gm~  µ~" of one tube in the White follower's block.
@@ -58,10 +57,7 @@ WhiteFollowerFigures whiteFollowerStage(TTube& T1, TTube& T2, double Ra, double 
     s += strFormat("<br>%s %s</p>", T2.Reference().c_str(), T2.ModelName().c_str()) + whiteParameterLine(T2);
     s += "<br><br>" + fmtResistance("AC load ", 0, Ro);
     const std::string gain = fmtAmplification("Voltage gain     ", 2, f.gain);
-    if (f.gain > 0)
-        s += strFormat("<br>%s   <css=db>%.1fdB</css>", gain.c_str(), 20 * std::log10(f.gain));
-    else
-        s += "<br>" + gain;
+    s += "<br>" + gain + (f.gain > 0 ? dbTail("   ", 1, f.gain) : std::string());
     s += "<br>" + fmtAmplification("Voltage gain an anode T2    ", 2, f.anodeGain);
     s += strFormat("<br><br>%s (calculated with average µ and ρ of T1 T2)",
                    fmtResistance("Output impedance ", 0, f.zout).c_str());
@@ -95,7 +91,7 @@ void solveC33(const SolveRequest& rq, SolveResult& rs) {
     const bool iterationsOk = iterations < kPairIterations;
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s<br>%d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat("<br>%d iterations", iterations));
     rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia2));
     text.Add("<br><br>" + fmtVoltage("Va2", 1, Va));
@@ -180,7 +176,7 @@ void solveC35(const SolveRequest& rq, SolveResult& rs) {
     const bool iterationsOk = iterations < kPairIterations;
 
     // DC report.
-    TTextResult text(strFormat("<b>%s</b><br>%s %d iterations", rs.title.c_str(), kFooter, iterations));
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iterations));
     rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, iterationsOk);
     text.Add(supplyLine(Vb, Ia2));
     text.Add("<br><br>" + fmtVoltage("Vg2", 1, Vg2));

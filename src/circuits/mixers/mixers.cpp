@@ -16,20 +16,12 @@
 
 namespace mixers {
 
-std::string heading(const std::string& title) {
-    return strFormat("<b>%s</b><br>%s", title.c_str(), "<color=909090>Valvenix</color>");
-}
-
 std::string parameterLine(const std::string& gmLabel, double rho, double gm, double mu) {
-    return strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, rho).c_str(),
-                     fmtTransconductance(gmLabel, 1, gm).c_str(), fmtAmplification("µ~", 0, mu).c_str());
+    return "<br>  " + parameterTriple(rho, gm, mu, gmLabel);
 }
 
 std::string gainLine(const std::string& prefix, const std::string& label, double gain) {
-    const std::string g = fmtAmplification(label, 1, gain);
-    if (gain == 0 || !std::isfinite(gain))
-        return prefix + g;
-    return prefix + strFormat("%s  <css=db>%.1fdB</css>", g.c_str(), 20 * std::log10(std::fabs(gain)));
+    return prefix + fmtAmplification(label, 1, gain) + dbTail("  ", 1, gain);
 }
 
 } // namespace mixers
@@ -82,7 +74,7 @@ void solveC11(const SolveRequest& rq, SolveResult& rs) {
     const bool stacksOk = stackCheck(1, Vb, 2 * (Ra + Rk) * Ia + Vak);
 
     // DC report.
-    TTextResult text(mixers::heading(rs.title));
+    TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
     text.Add(supplyLine(Vb, It));
     text.Add("<br><br>" + fmtCurrent("Ia1", 2, 1000 * Ia));

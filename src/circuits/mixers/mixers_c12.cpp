@@ -102,7 +102,7 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
 
     // Checks, tube by tube, each with the stack of its own branch.
     auto test = makeTube(rq, "LBtube", "test");
-    TTextResult text(mixers::heading(rs.title));
+    TTextResult text(reportHeader(rs.title));
     const bool ok1 = addVerdictsOnce(text.texte, true, test->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 < 0,
                                      stackCheck(1, Vb, Ra * It + Vak1 + Vk1), s.converged);
     const bool ok2 = addVerdictsOnce(text.texte, true, test->checkOP(Vak2, Vgk2, Ia2, 0, 1), Vgk2 < 0,

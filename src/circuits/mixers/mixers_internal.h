@@ -11,9 +11,6 @@ void solveC12(const SolveRequest& request, SolveResult& result);
 
 namespace mixers {
 
-// The report heading "<b>title</b><br>" followed by the grey footer line.
-std::string heading(const std::string& title);
-
 // "<br>  ρ~   gm~  => µ~" with the transconductance label given (the two sheets spell it apart).
 std::string parameterLine(const std::string& gmLabel, double rho, double gm, double mu);
 

@@ -17,7 +17,7 @@
 namespace regulators {
 
 std::string iterationsHeading(const std::string& title, int iterations) {
-    return strFormat("<b>%s</b><br>%s %d iterations", title.c_str(), kFooter, iterations);
+    return reportHeader(title) + strFormat(" %d iterations", iterations);
 }
 
 void stopWithDialog(SolveResult& result, const std::string& message) {
@@ -31,9 +31,7 @@ std::string ballastMessage(double Imax, double Vak) {
 }
 
 std::string tubeParameterBlock(const TTube& T) {
-    return strFormat("<br>%s %s", T.Reference().c_str(), T.ModelName().c_str()) +
-           strFormat("<br>  %s   %s  => %s", fmtResistance("ρ~", 0, T.ρ()).c_str(),
-                     fmtTransconductance("gm~", 1, T.gm()).c_str(), fmtAmplification("µ~", 0, T.µ()).c_str());
+    return "<br>" + T.Reference() + " " + T.ModelName() + tubeParameterLine(T, false);
 }
 
 } // namespace regulators

@@ -16,7 +16,6 @@ void solveC27(const SolveRequest& request, SolveResult& result);
 
 namespace regulators {
 
-inline constexpr const char* kFooter = "<color=909090>Valvenix</color>";
 inline constexpr const char* kNoSmallSignal = "No small signal analysis available.";
 inline constexpr const char* kNullResistors = "No resistor can be null!";
 
