@@ -1,13 +1,14 @@
-// C1: common-cathode triode stage with cathode bias. The reference solver: every other circuit
-// follows the same phases (traces, sheet, tubes, bias, checks, DC report, AC report, labels,
-// stacks, grid row, load lines, bandwidth chain).
+// C1: common-cathode triode stage with cathode bias, the reference circuit. Its file holds all of
+// it: the entry (sheet, grid columns, legends) and the solver, whose phases every other circuit
+// follows (traces, sheet, tubes, bias, stacks and checks, DC report, AC report, labels, grid row,
+// load line, bandwidth chain).
 #include "circuits/catalogue.h"
+#include "circuits/grid_row.h"
 #include "circuits/solver_common.h"
 
 #include "frequency/bode_options.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
-#include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -28,20 +29,28 @@ void solveC1(const SolveRequest& rq, SolveResult& rs) {
     // Operating point.
     T1->basicBiasSuccApprox(Vb, Ra, Rk, traces.at(0));
     const double Ia = T1->Ia(), Vak = T1->Vak(), Vgk = T1->Vgk();
+    const double Va = Vb - Ra * Ia, Vk = Rk * Ia;
+
+    // Voltage stack, supply side first; the check adds up the bars drawn.
+    TVoltageStacks stack;
+    stack.Add("Ra", Ra * Ia, kStackRed);
+    stack.Add("T1", Vak, kStackYellow);
+    stack.Add("Rk", Vk, kStackGreen);
+    rs.stacks.push_back(stack);
 
     // Checks.
     auto test = makeTube(rq, "LBtube", "test");
     const bool opOk = test->checkOP(Vak, Vgk, Ia, 0, 1);
     const bool vgkOk = Vgk < 0;
-    const bool stacksOk = stackCheck(1, Vb, Ra * Ia + Vak + Rk * Ia);
+    const bool stacksOk = stackCheck(1, Vb, stackSum(stack));
 
     // DC report.
     TTextResult text(reportHeader(rs.title));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
     text.Add(supplyLine(Vb, Ia));
     text.Add("<br><br>" + fmtCurrent("Ia", 1, 1000 * Ia));
-    text.Add("<br>" + fmtVoltage("Va", 1, Vb - Ra * Ia));
-    text.Add("<br>" + fmtVoltage("Vk", 3, Rk * Ia));
+    text.Add("<br>" + fmtVoltage("Va", 1, Va));
+    text.Add("<br>" + fmtVoltage("Vk", 3, Vk));
     text.Add("<br>" + T1->displayOP(1));
     std::vector<TResistor> resistors = {resistorRecord("Ra", Ia, Ra), resistorRecord("Rk", Ia, Rk)};
     text.Add("<br>" + dissipationTable(resistors));
@@ -55,35 +64,16 @@ void solveC1(const SolveRequest& rq, SolveResult& rs) {
     rs.acReport = text.texte;
 
     // Schematic labels.
-    rs.setLabel("LabelVa", strFormat("%.1fV", Vb - Ra * Ia));
-    rs.setLabel("LabelVk", strFormat("%.2fV", Rk * Ia));
+    rs.setLabel("LabelVa", strFormat("%.1fV", Va));
+    rs.setLabel("LabelVk", strFormat("%.2fV", Vk));
     rs.setLabel("LabelIa", strFormat("%.2fmA", 1000 * Ia));
 
-    // Voltage stack, supply side first.
-    TVoltageStacks stack;
-    stack.Add("Ra", Ra * Ia, kStackRed);
-    stack.Add("T1", Vak, kStackYellow);
-    stack.Add("Rk", Rk * Ia, kStackGreen);
-    rs.stacks.push_back(stack);
-
     // Logged-results row.
-    const NumberLocale& loc = rq.locale;
-    rs.gridRow = {gridStatus(rq, rs.ok),
-                  T1->ModelName(),
-                  gridCell(0, 1, Vb, loc),
-                  gridCell(0, 1, Ra, loc),
-                  gridCell(0, 1, Rk, loc),
-                  gridCell(0, 1, Vb - Ra * Ia, loc),
-                  gridCell(3, 1, Rk * Ia, loc),
-                  gridCell(0, 1, Vak, loc),
-                  gridCell(3, 1, Vgk, loc),
-                  gridCell(3, 1000, Ia, loc),
-                  gridCell(0, 1000, Vb * Ia, loc),
-                  gridCell(0, 1000, Vak * Ia, loc),
-                  gridCell(0, 1000, Ia * Ra * Ia, loc),
-                  gridCell(0, 1, Ro, loc),
-                  gridCell(1, 1, gains.bypassed, loc),
-                  gridCell(1, 1, gains.unbypassed, loc)};
+    GridRow row(rq);
+    row.text("model", T1->ModelName()).set("Vb", Vb).set("Ra", Ra).set("Rk", Rk).set("Va", Va).set("Vk", Vk);
+    row.tube("", *T1).set("Ptot", Vb * Ia).set("PT1", Vak * Ia).set("PRa", Ia * Ra * Ia).set("Ro", Ro);
+    row.set("Abyp", gains.bypassed).set("Aunbyp", gains.unbypassed);
+    rs.gridRow = row.finish(rs.ok);
 
     // DC load line through (Vb, 0) and the short-circuit current.
     rs.loadLines.push_back({*T1, Vb / (Ra + Rk), Vb, true, 1});
@@ -136,21 +126,19 @@ const CircuitDef& c01CommonCathode() {
                 .captions = {"T1"},
                 .resultLabels = {"LabelVa", "LabelVk", "LabelIa"},
             },
-        .columns = {{"model", "T1", 0, 1, true},
-                    {"Vb", "Vb (V)"},
-                    {"Ra", "Ra (Ω)"},
-                    {"Rk", "Rk (Ω)"},
-                    {"Va", "Va (V)"},
-                    {"Vk", "Vk (V)", 3},
-                    {"Vak", "Vak (V)"},
-                    {"Vgk", "Vgk (V)", 3},
-                    {"Ia", "Ia (mA)", 3, 1000},
-                    {"Ptot", "Ptot (mW)", 0, 1000},
-                    {"PT1", "PT1 (mW)", 0, 1000},
-                    {"PRa", "PRa (mW)", 0, 1000},
-                    {"Ro", "Ro (Ω)"},
-                    {"Abyp", "Abyp", 1},
-                    {"Aunbyp", "Aunbyp", 1}},
+        .columns = columnTable({textColumn("model", "T1"),
+                                {"Vb", "Vb (V)"},
+                                {"Ra", "Ra (Ω)"},
+                                {"Rk", "Rk (Ω)"},
+                                {"Va", "Va (V)"},
+                                {"Vk", "Vk (V)", 3}},
+                               tubeColumns("", 0),
+                               {{"Ptot", "Ptot (mW)", 0, 1000},
+                                {"PT1", "PT1 (mW)", 0, 1000},
+                                {"PRa", "PRa (mW)", 0, 1000},
+                                {"Ro", "Ro (Ω)"},
+                                {"Abyp", "Abyp", 1},
+                                {"Aunbyp", "Aunbyp", 1}}),
         .bodeLegends = {"RC input", "T1", "RC output", "Overall gain"},
         .solve = solveC1,
     });

@@ -65,6 +65,16 @@ std::vector<GridColumn> tubeColumns(const std::string& suffix, int vakDecimals, 
             {"Ia" + suffix, "Ia" + suffix + " (mA)", iaDecimals, 1000}};
 }
 
+std::vector<GridColumn> columnTable(std::vector<GridColumn> a, std::vector<GridColumn> b,
+                                    std::vector<GridColumn> c, std::vector<GridColumn> d,
+                                    std::vector<GridColumn> e, std::vector<GridColumn> f,
+                                    std::vector<GridColumn> g, std::vector<GridColumn> h) {
+    std::vector<GridColumn> all = std::move(a);
+    for (std::vector<GridColumn>* part : {&b, &c, &d, &e, &f, &g, &h})
+        all.insert(all.end(), part->begin(), part->end());
+    return all;
+}
+
 CircuitDef defineCircuit(CircuitSpec spec) {
     CircuitDef def;
     static_cast<CircuitSpec&>(def) = std::move(spec);

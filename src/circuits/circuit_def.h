@@ -83,10 +83,22 @@ struct GridColumn {
     bool text = false;
 };
 
+// A text column (the model name of a tube selector).
+inline GridColumn textColumn(const std::string& name, const std::string& legend) {
+    return {name, legend, 0, 1, true};
+}
+
 // Columns of a tube's quiescent point: "Vak<suffix>" (V), "Vgk<suffix>" (V) and "Ia<suffix>"
 // (mA, from amperes), with the legends "Vak<suffix> (V)", "Vgk<suffix> (V)", "Ia<suffix> (mA)".
 std::vector<GridColumn> tubeColumns(const std::string& suffix, int vakDecimals, int vgkDecimals = 3,
                                     int iaDecimals = 3);
+
+// A column table from its parts in order: lists of columns and tube triples,
+// columnTable({{"model", "T1", 0, 1, true}, {"Vb", "Vb (V)"}}, tubeColumns("", 0), {{"Ro", "Ro (Ω)"}}).
+std::vector<GridColumn> columnTable(std::vector<GridColumn> a, std::vector<GridColumn> b,
+                                    std::vector<GridColumn> c = {}, std::vector<GridColumn> d = {},
+                                    std::vector<GridColumn> e = {}, std::vector<GridColumn> f = {},
+                                    std::vector<GridColumn> g = {}, std::vector<GridColumn> h = {});
 
 using SolveFunction = void (*)(const SolveRequest&, SolveResult&);
 

@@ -1,11 +1,14 @@
 // Named cells of the results grid.
 #include "circuits/grid_row.h"
 
+#include "circuits/catalogue.h"
 #include "circuits/solver_common.h"
 #include "solver/grid_cells.h"
 #include "util/format.h"
 
 #include <stdexcept>
+
+GridRow::GridRow(const SolveRequest& request) : GridRow(request, circuitInfo(request.circuit)) {}
 
 GridRow::GridRow(const SolveRequest& request, const CircuitDef& circuit)
     : request_(request), circuit_(circuit), cells_(circuit.columns.size()), filled_(circuit.columns.size()) {}

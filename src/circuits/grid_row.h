@@ -12,6 +12,8 @@
 
 class GridRow {
 public:
+    // The row of the request's circuit.
+    explicit GridRow(const SolveRequest& request);
     GridRow(const SolveRequest& request, const CircuitDef& circuit);
 
     // The column's number: gridCell(decimals, factor, value).

@@ -67,8 +67,6 @@ std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& 
     return request.tubes(fieldText(request.sheet, selector), ref);
 }
 
-
-
 std::string errorLine(const std::string& message) {
     return "<br><css=error>" + message + "</css>";
 }

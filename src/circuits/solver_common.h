@@ -39,7 +39,6 @@ private:
 std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
                                 const std::string& ref);
 
-
 // "<br><css=error>message</css>": a red line of the DC report.
 std::string errorLine(const std::string& message);
 

@@ -15,7 +15,7 @@ const CircuitDef& sampleCircuit() {
     static const CircuitDef def = [] {
         CircuitSpec spec;
         spec.number = 99;
-        spec.columns = {{"model", "T1", 0, 1, true}, {"Vb", "Vb (V)"}, {"Ptot", "Ptot (mW)", 1, 1000}};
+        spec.columns = {textColumn("model", "T1"), {"Vb", "Vb (V)"}, {"Ptot", "Ptot (mW)", 1, 1000}};
         for (const GridColumn& c : tubeColumns("1", 1))
             spec.columns.push_back(c);
         return defineCircuit(spec);
