@@ -47,12 +47,25 @@ void solveC6(const SolveRequest& rq, SolveResult& rs) {
     const double Vk = Rk * Ia1;
     const double It = Ia1 + Irg;
 
+    // Voltage stacks: the divider, then the tube branch, where Ra carries T2's anode current and Rk
+    // T1's cathode current. The stack check adds up the bars drawn.
+    TVoltageStacks divider;
+    divider.Add("Rg2", Rg2 * Irg, kStackRed);
+    divider.Add("Rg1", Rg1 * Irg, kStackGreen);
+    rs.stacks.push_back(divider);
+    TVoltageStacks branch;
+    branch.Add("Ra", Ra * Ia2, kStackRed);
+    branch.Add("T2", T2->Vak(), kStackYellow);
+    branch.Add("T1", T1->Vak(), kStackYellow);
+    branch.Add("Rk", Rk * Ia1, kStackGreen);
+    rs.stacks.push_back(branch);
+
     // Checks.
     auto test = makeTube(rq, "LBtube", "test");
     const bool opOk =
         test->checkOP(T1->Vak(), T1->Vgk(), Ia1, 0, 1) && test->checkOP(T2->Vak(), T2->Vgk(), Ia2, 0, 1);
     const bool vgkOk = T1->Vgk() < 0 && T2->Vgk() < 0;
-    const bool stacksOk = stackCheck(3, Vb, Ra * Ia1 + T1->Vak() + T2->Vak() + Rk * Ia2);
+    const bool stacksOk = stackCheck(3, Vb, stackSum(branch));
     const bool iterationsOk = iterations < kMaxIterations;
 
     // DC report.
@@ -86,18 +99,6 @@ void solveC6(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelVm", strFormat("%.2fV", Vm));
     rs.setLabel("LabelIa", strFormat("%.2fmA", 1000 * Ia1));
     rs.setLabel("LabelIt", strFormat("%.2fmA", 1000 * It));
-
-    // Voltage stacks: the divider, then the tube branch.
-    TVoltageStacks divider;
-    divider.Add("Rg2", Rg2 * Irg, kStackRed);
-    divider.Add("Rg1", Rg1 * Irg, kStackGreen);
-    rs.stacks.push_back(divider);
-    TVoltageStacks branch;
-    branch.Add("Ra", Ra * Ia2, kStackRed);
-    branch.Add("T2", T2->Vak(), kStackYellow);
-    branch.Add("T1", T1->Vak(), kStackYellow);
-    branch.Add("Rk", Rk * Ia1, kStackGreen);
-    rs.stacks.push_back(branch);
 
     // Logged-results row.
     const NumberLocale& loc = rq.locale;
