@@ -21,10 +21,10 @@ int circuitNumber(const std::string& word) {
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
         digits.erase(0, 1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 3)
-        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+        throw UsageError(strFormat("expected a circuit C1 ... C%d, not \"%s\"", kCircuitCount, word.c_str()));
     const int n = std::stoi(digits);
     if (n < 1 || n > kCircuitCount)
-        throw UsageError("expected a circuit C1 ... C42, not \"" + word + "\"");
+        throw UsageError(strFormat("expected a circuit C1 ... C%d, not \"%s\"", kCircuitCount, word.c_str()));
     return n;
 }
 
