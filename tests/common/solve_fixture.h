@@ -3,6 +3,7 @@
 #pragma once
 
 #include "builtin_tubes.h"
+#include "text_helpers.h"
 
 #include "circuits/catalogue.h"
 #include "model/builtin_models.h"
@@ -57,17 +58,6 @@ inline std::string labelOf(const SolveResult& r, const std::string& name) {
 
 using Values = std::initializer_list<std::pair<const char*, const char*>>;
 
-inline bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-inline int occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
-        ++n;
-    return n;
-}
-
 inline double sumOf(const TVoltageStacks& stack) {
     double sum = 0;
     for (const auto& item : stack.Items)
@@ -117,4 +107,20 @@ inline void expectCircuitInvariants(const SolveRequest& rq, const SolveResult& r
                 EXPECT_NEAR(item.valeur, tube->Vak(), 0.005) << what << ": stack item " << item.nom;
             }
         }
+}
+
+// Solves a first opening with the values given, expecting the sheet to pass validation and the
+// solve to keep the invariants above.
+inline SolveResult solved(int circuit, Values values, bool trace = false) {
+    SolveRequest rq = firstOpening(circuit, values);
+    rq.traceConvergence = trace;
+    const SolveOutcome out = solveCommand(rq);
+    EXPECT_TRUE(out.solved) << "C" << circuit << ": " << validationText(out.messages);
+    expectCircuitInvariants(rq, out.result, "C" + std::to_string(circuit));
+    return out.result;
+}
+
+// A result label read as a number ("154.6V" reads 154.6).
+inline double labelNumber(const SolveResult& r, const std::string& name) {
+    return std::stod(labelOf(r, name));
 }

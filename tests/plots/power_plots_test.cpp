@@ -19,13 +19,6 @@ const QColor kGrey(128, 128, 128);
 const QColor kRed(255, 0, 0);
 const QColor kOrange(255, 127, 0);
 
-void save(const QImage& image, const std::string& name) {
-    EXPECT_FALSE(image.isNull()) << name;
-    if (const char* dir = std::getenv("VALVENIX_PLOT_SAMPLES")) {
-        EXPECT_TRUE(image.save(QString(dir) + "/" + QString::fromStdString(name) + ".png")) << name;
-    }
-}
-
 // A quarter period of samples: point 1 toward more current, point 2 toward less, along a load of
 // `load` ohms, the current swinging by `di` at the crest; point 2 is clipped at `floor`.
 TRecCycle cycleOf(double swing, double Va0, double Ia0, double load, double di, double floor) {

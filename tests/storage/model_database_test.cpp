@@ -1,18 +1,12 @@
 // The model database on a real SQLite file in a temporary data folder.
 #include "temp_data_folder.h"
+#include "text_helpers.h"
 
 #include "model/builtin_models.h"
 #include "storage/model_database.h"
 
 #include <QFile>
 #include <fstream>
-
-namespace {
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-} // namespace
 
 class ModelDatabase : public TempDataFolder {};
 

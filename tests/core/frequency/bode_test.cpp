@@ -10,14 +10,6 @@ namespace {
 
 constexpr double pF = 1e-12;
 
-TTube biasedEcc83() {
-    TTube t = builtinTube("ECC83 / 12AX7");
-    double ia;
-    t.CalculerNK(250, -2, ia);
-    t.calculerParamètresIntrinsèques();
-    return t;
-}
-
 // The chain of a common-cathode stage (C1): input network, the stage, the output load.
 std::vector<TQuadripole> c1Chain(const TTube& t, double Ra = 100e3, bool ignoreMiller = false) {
     const double S = 1 * pF;

@@ -12,19 +12,6 @@
 
 namespace {
 
-double stackTotal(const TVoltageStacks& s) {
-    double sum = 0;
-    for (const auto& item : s.Items)
-        sum += item.valeur;
-    return sum;
-}
-
-SolveResult solved(int circuit, Values values) {
-    const SolveOutcome out = solveCommand(firstOpening(circuit, values));
-    EXPECT_TRUE(out.solved) << "C" << circuit;
-    return out.result;
-}
-
 // One realistic design per circuit; every one must solve cleanly and add up.
 struct GoodCase {
     const char* name;
@@ -100,7 +87,7 @@ TEST(CascodesSrpp, RealisticDesignsSolveCleanlyAndAddUp) {
         ASSERT_FALSE(r.stacks.empty());
         const double Vb = std::stod(r.gridRow[2 + (c.circuit == 21 ? 1 : 0)]);
         for (const TVoltageStacks& s : r.stacks)
-            EXPECT_NEAR(stackTotal(s), Vb, c.stackTolerance);
+            EXPECT_NEAR(sumOf(s), Vb, c.stackTolerance);
         EXPECT_EQ(r.loadLines.size(), c.tubes);
 
         ASSERT_EQ(r.traces.size(), c.traces);

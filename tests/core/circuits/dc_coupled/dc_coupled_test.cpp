@@ -10,13 +10,6 @@
 
 namespace {
 
-double stackTotal(const TVoltageStacks& stack) {
-    double sum = 0;
-    for (const auto& item : stack.Items)
-        sum += item.valeur;
-    return sum;
-}
-
 double supplyOf(const SolveRequest& rq) {
     return std::stod(rq.sheet.find("EdVb")->text);
 }
@@ -96,7 +89,7 @@ TEST(DcCoupled, RealisticOperatingPointsAreConsistent) {
         const double Vb = supplyOf(rq);
         ASSERT_FALSE(r.stacks.empty()) << c.name;
         for (const auto& stack : r.stacks)
-            EXPECT_NEAR(stackTotal(stack), Vb, 1) << c.name;
+            EXPECT_NEAR(sumOf(stack), Vb, 1) << c.name;
         const auto& legends = circuitInfo(c.circuit).gridColumns;
         ASSERT_EQ(r.gridRow.size(), legends.size() + 1) << c.name;
         EXPECT_EQ(r.gridRow[0], "12:34:56") << c.name;

@@ -12,18 +12,6 @@
 namespace {
 
 // The number at the head of a label such as "151.05V" or "0.54mA".
-double labelValue(const SolveResult& r, const std::string& name) {
-    return std::stod(labelOf(r, name));
-}
-
-SolveResult solve(int circuit, Values values, bool trace = false) {
-    SolveRequest rq = firstOpening(circuit, values);
-    rq.traceConvergence = trace;
-    SolveOutcome out = solveCommand(rq);
-    EXPECT_TRUE(out.solved) << "C" << circuit;
-    return out.result;
-}
-
 // Realistic designs of the four circuits: an ECC83 pair, and for C23 an ECC82 output pair.
 struct Design {
     const char* name;
@@ -65,7 +53,7 @@ const Design kDesigns[] = {
 TEST(DifferentialStages, RealisticDesignsArePhysicallyConsistent) {
     for (const Design& d : kDesigns) {
         SCOPED_TRACE(d.name);
-        const SolveResult r = solve(d.circuit, d.values);
+        const SolveResult r = solved(d.circuit, d.values);
         EXPECT_TRUE(r.ok) << r.dcReport;
         EXPECT_FALSE(contains(r.dcReport, "<css=error>")) << r.dcReport;
         EXPECT_TRUE(r.messages.empty());
@@ -106,7 +94,7 @@ TEST(DifferentialStages, PairGainsHaveOppositeSignsAndAddUp) {
         if (d.circuit == 23)
             continue;
         SCOPED_TRACE(d.name);
-        const SolveResult r = solve(d.circuit, d.values);
+        const SolveResult r = solved(d.circuit, d.values);
         // The three gains close the grid row: inverting, non-inverting, differential (C7 lists
         // the non-inverting one first).
         const std::size_t n = r.gridRow.size();
@@ -135,7 +123,7 @@ TEST(DifferentialStages, PairGainsHaveOppositeSignsAndAddUp) {
 }
 
 TEST(CircuitC10, MatchedPairSplitsTheSourceCurrentEvenly) {
-    const SolveResult r = solve(10, {{"LBtube", "ECC83 / 12AX7"}, {"EdVg", "0"}, {"EdIcs", "2m"}});
+    const SolveResult r = solved(10, {{"LBtube", "ECC83 / 12AX7"}, {"EdVg", "0"}, {"EdIcs", "2m"}});
     ASSERT_EQ(r.tubes.size(), 2u);
     EXPECT_NEAR(r.tubes[0].Ia(), 1e-3, 1e-6);
     EXPECT_NEAR(r.tubes[1].Ia(), 1e-3, 1e-6);
@@ -153,14 +141,14 @@ TEST(CircuitC10, MatchedPairSplitsTheSourceCurrentEvenly) {
 }
 
 TEST(CircuitC10, ZeroSourceCurrentRunsOnATrickle) {
-    const SolveResult r = solve(10, {{"LBtube", "ECC83 / 12AX7"}, {"EdVg", "0"}, {"EdIcs", "0"}});
+    const SolveResult r = solved(10, {{"LBtube", "ECC83 / 12AX7"}, {"EdVg", "0"}, {"EdIcs", "0"}});
     EXPECT_TRUE(contains(r.dcReport, "Total power supply  <css=vp>250 V</css>   <css=i>0.1 mA</css>"))
         << r.dcReport;
     EXPECT_NEAR(r.tubes[0].Ia() + r.tubes[1].Ia(), 1e-4, 2e-6);
 }
 
 TEST(CircuitC7, UnequalAnodeResistorsShareOneCathodeVoltage) {
-    const SolveResult r = solve(7, kDesigns[0].values);
+    const SolveResult r = solved(7, kDesigns[0].values);
     ASSERT_EQ(r.tubes.size(), 2u);
     const TTube &t1 = r.tubes[0], &t2 = r.tubes[1];
     // The larger anode resistor starves T2; both see the same cathode voltage Rk·(Ia1 + Ia2).
@@ -190,7 +178,7 @@ TEST(CircuitC7, DegenerateSheetsStayFiniteAndTellTheUser) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const SolveResult r = solve(7, c.values);
+        const SolveResult r = solved(7, c.values);
         for (const TTube& t : r.tubes)
             EXPECT_TRUE(std::isfinite(t.Ia()) && std::isfinite(t.Vak()));
         ASSERT_TRUE(r.bode.has_value());
@@ -206,10 +194,10 @@ TEST(CircuitC7, DegenerateSheetsStayFiniteAndTellTheUser) {
 }
 
 TEST(CircuitC15, GridReturnSitsOnTheTail) {
-    const SolveResult r = solve(15, kDesigns[2].values);
+    const SolveResult r = solved(15, kDesigns[2].values);
     const double It = r.tubes[0].Ia() + r.tubes[1].Ia();
-    EXPECT_NEAR(labelValue(r, "LabelVg"), 47e3 * It, 0.15);
-    EXPECT_NEAR(labelValue(r, "LabelVk"), 48e3 * It, 0.15);
+    EXPECT_NEAR(labelNumber(r, "LabelVg"), 47e3 * It, 0.15);
+    EXPECT_NEAR(labelNumber(r, "LabelVk"), 48e3 * It, 0.15);
     EXPECT_NEAR(r.tubes[0].Vgk(), -1e3 * It, 3e-3);
     EXPECT_EQ(
         r.dcReport.rfind("<p><b>" + circuitInfo(15).title + "</b></p><br><color=909090>Valvenix</color> ", 0),
@@ -220,7 +208,7 @@ TEST(CircuitC15, GridReturnSitsOnTheTail) {
 }
 
 TEST(CircuitC15, NoBiasResistorLeavesTheGridsAtTheCathodes) {
-    const SolveResult r = solve(15, {{"LBtube", "ECC83 / 12AX7"}, {"EdRkg", "0"}, {"EdRk", "47k"}});
+    const SolveResult r = solved(15, {{"LBtube", "ECC83 / 12AX7"}, {"EdRkg", "0"}, {"EdRk", "47k"}});
     EXPECT_EQ(r.tubes[0].Vgk(), 0);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.gridRow[0], "ERROR");
@@ -230,13 +218,13 @@ TEST(CircuitC15, NoBiasResistorLeavesTheGridsAtTheCathodes) {
 }
 
 TEST(CircuitC23, OutputBalancesTheFeedbackLoop) {
-    const SolveResult r = solve(23, kDesigns[3].values);
+    const SolveResult r = solved(23, kDesigns[3].values);
     ASSERT_EQ(r.tubes.size(), 4u);
-    const double Vo = labelValue(r, "LabelVo");
+    const double Vo = labelNumber(r, "LabelVo");
     // T4's grid is T2's anode: Va2 = Vo + Vgk4, and T4 carries T3's current plus the divider's.
-    EXPECT_NEAR(labelValue(r, "LabelVa2"), Vo + r.tubes[3].Vgk(), 0.01);
-    EXPECT_NEAR(labelValue(r, "LabelVg2"), Vo / 2, 0.01);
-    EXPECT_NEAR(labelValue(r, "LabelI4"), labelValue(r, "LabelI3") + labelValue(r, "LabelIf12"), 0.011);
+    EXPECT_NEAR(labelNumber(r, "LabelVa2"), Vo + r.tubes[3].Vgk(), 0.01);
+    EXPECT_NEAR(labelNumber(r, "LabelVg2"), Vo / 2, 0.01);
+    EXPECT_NEAR(labelNumber(r, "LabelI4"), labelNumber(r, "LabelI3") + labelNumber(r, "LabelIf12"), 0.011);
     EXPECT_NEAR(r.tubes[3].Ia(), r.tubes[2].Ia() + Vo / 200e3, 2e-6);
     EXPECT_NEAR(75 - r.tubes[0].Vgk(), Vo / 2 - r.tubes[1].Vgk(), 0.01); // one cathode node
     EXPECT_TRUE(r.acReport.empty());
@@ -252,18 +240,18 @@ TEST(CircuitC23, OutputBalancesTheFeedbackLoop) {
 // With Rf1 = 0 the whole output returns to T2's grid (k = 1). T2's anode then has to sit below
 // its own cathode to bias T4, so the loop finds no balance: it must end, bounded, on a verdict.
 TEST(CircuitC23, DirectFeedbackPutsTheOutputOnT2Grid) {
-    const SolveResult r = solve(23, {{"LBtube1", "ECC83 / 12AX7"},
-                                     {"LBtube2", "ECC82 / 12AU7"},
-                                     {"EdVb", "300"},
-                                     {"EdVg1", "150"},
-                                     {"EdRa1", "150k"},
-                                     {"EdRa2", "150k"},
-                                     {"EdRk12", "75k"},
-                                     {"EdRk3", "1k"},
-                                     {"EdRf1", "0"},
-                                     {"EdRf2", "100k"}});
+    const SolveResult r = solved(23, {{"LBtube1", "ECC83 / 12AX7"},
+                                      {"LBtube2", "ECC82 / 12AU7"},
+                                      {"EdVb", "300"},
+                                      {"EdVg1", "150"},
+                                      {"EdRa1", "150k"},
+                                      {"EdRa2", "150k"},
+                                      {"EdRk12", "75k"},
+                                      {"EdRk3", "1k"},
+                                      {"EdRf1", "0"},
+                                      {"EdRf2", "100k"}});
     EXPECT_EQ(labelOf(r, "LabelVg2"), labelOf(r, "LabelVo"));
-    const double Vo = labelValue(r, "LabelVo");
+    const double Vo = labelNumber(r, "LabelVo");
     if (r.ok)
         EXPECT_NEAR(Vo, 150, 0.5);
     else
@@ -282,7 +270,7 @@ TEST(CircuitC23, ImpossibleSheetsEndWithVerdictsNotHangs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const SolveResult r = solve(23, c.values);
+        const SolveResult r = solved(23, c.values);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.gridRow[0], "ERROR");
         for (const TTube& t : r.tubes)
@@ -304,8 +292,8 @@ TEST(DifferentialStages, TracesNameEveryTubeAndChangeNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.circuit);
-        const SolveResult quiet = solve(c.circuit, c.values);
-        const SolveResult traced = solve(c.circuit, c.values, true);
+        const SolveResult quiet = solved(c.circuit, c.values);
+        const SolveResult traced = solved(c.circuit, c.values, true);
         ASSERT_EQ(traced.traces.size(), c.traces);
         for (std::size_t i = 0; i < c.traces; ++i) {
             const std::string head = strFormat("C%d - T%zu ", c.circuit, i + 1);

@@ -26,12 +26,6 @@ std::vector<std::string> chainKinds(const BodeData& bode) {
     return kinds;
 }
 
-SolveResult solved(int circuit, Values values) {
-    const SolveOutcome out = solveCommand(firstOpening(circuit, values));
-    EXPECT_TRUE(out.solved) << "C" << circuit;
-    return out.result;
-}
-
 } // namespace
 
 TEST(Followers, RealisticOperatingPointsAddUp) {

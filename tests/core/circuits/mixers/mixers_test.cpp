@@ -12,14 +12,6 @@
 
 namespace {
 
-SolveResult solved(int circuit, Values values, bool trace = false) {
-    SolveRequest rq = firstOpening(circuit, values);
-    rq.traceConvergence = trace;
-    const SolveOutcome out = solveCommand(rq);
-    EXPECT_TRUE(out.solved) << "C" << circuit;
-    return out.result;
-}
-
 double parallel(double a, double b) {
     return a * b / (a + b);
 }

@@ -12,25 +12,12 @@
 
 namespace {
 
-SolveResult solve(int n, Values values) {
-    const SolveOutcome out = solveCommand(firstOpening(n, values));
-    EXPECT_TRUE(out.solved) << "C" << n << ": " << (out.messages.empty() ? "" : out.messages[0]);
-    return out.result;
-}
-
 // Solves without the sheet validation, as the solver itself would run on any values.
 SolveResult solveDirect(const SolveRequest& rq) {
     SolveResult rs;
     rs.title = circuitInfo(rq.circuit).title;
     circuitSolver(rq.circuit)(rq, rs);
     return rs;
-}
-
-double stackTotal(const SolveResult& r) {
-    double sum = 0;
-    for (const TItem& item : r.stacks.at(0).Items)
-        sum += item.valeur;
-    return sum;
 }
 
 // Screen current of one side of n tubes as the report uses it (0 for triodes).
@@ -100,14 +87,14 @@ TEST(PowerCircuits, RealisticDesignsSolveConsistently) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SolveResult r = solve(c.n, c.values);
+        const SolveResult r = solved(c.n, c.values);
         EXPECT_TRUE(r.ok) << r.dcReport;
         EXPECT_TRUE(r.messages.empty());
         ASSERT_EQ(r.tubes.size(), 1u);
         const TTube& t = r.tubes[0];
         EXPECT_LT(t.Vgk(), 0);
         EXPECT_GT(t.Ia(), 0.01);
-        EXPECT_NEAR(stackTotal(r), c.Vb, 1.0);
+        EXPECT_NEAR(sumOf(r.stacks.at(0)), c.Vb, 1.0);
         EXPECT_TRUE(r.acReport.empty());
         EXPECT_FALSE(r.bode.has_value());
 
@@ -134,14 +121,14 @@ TEST(PowerCircuits, RealisticDesignsSolveConsistently) {
 }
 
 TEST(PowerCircuits, SingleEndedReportLabelsStackAndGridRow) {
-    const SolveResult r = solve(37, {{"LBtube", "300B"},
-                                     {"EdVb", "400"},
-                                     {"EdVg", "0"},
-                                     {"EdRk", "800"},
-                                     {"EdRa", "3k"},
-                                     {"EdRp", "100"},
-                                     {"LBparallel", "2"},
-                                     {"LBYt", "90"}});
+    const SolveResult r = solved(37, {{"LBtube", "300B"},
+                                      {"EdVb", "400"},
+                                      {"EdVg", "0"},
+                                      {"EdRk", "800"},
+                                      {"EdRa", "3k"},
+                                      {"EdRp", "100"},
+                                      {"LBparallel", "2"},
+                                      {"LBYt", "90"}});
     const TTube& t = r.tubes.at(0);
     const double Ia = 2 * t.Ia(); // the tube holds one of the two
     EXPECT_EQ(r.dcReport.rfind("<b>Single-ended triode power amplifier</b><br>", 0), 0u);
@@ -181,13 +168,13 @@ TEST(PowerCircuits, SingleEndedReportLabelsStackAndGridRow) {
 }
 
 TEST(PowerCircuits, PentodeSingleEndedReportsTheScreen) {
-    const SolveResult r = solve(38, {{"LBtube", "EL34"},
-                                     {"EdVb", "350"},
-                                     {"EdVg", "0"},
-                                     {"EdVg2", "300"},
-                                     {"EdRk", "270"},
-                                     {"EdRa", "3k"},
-                                     {"EdRp", "100"}});
+    const SolveResult r = solved(38, {{"LBtube", "EL34"},
+                                      {"EdVb", "350"},
+                                      {"EdVg", "0"},
+                                      {"EdVg2", "300"},
+                                      {"EdRk", "270"},
+                                      {"EdRa", "3k"},
+                                      {"EdRp", "100"}});
     const double Ia = r.tubes.at(0).Ia(), Ie = sideIe(r);
     EXPECT_GT(Ie, 0);
     // The current and voltage lines in their order; Vk includes the screen current, as the label,
@@ -236,7 +223,7 @@ TEST(PowerCircuits, PushPullReportsCountBothSides) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SolveResult r = solve(c.n, c.values);
+        const SolveResult r = solved(c.n, c.values);
         const double Ia = r.tubes.at(0).Ia(); // the side's total
         EXPECT_TRUE(contains(r.dcReport, fmtCurrent(c.perTubeLabel, 1, 1000 * Ia / c.parallel)));
         EXPECT_TRUE(contains(r.dcReport, fmtCurrent("Ia total   ", 1, 2000 * Ia)));
@@ -248,7 +235,7 @@ TEST(PowerCircuits, PushPullReportsCountBothSides) {
         }
         EXPECT_TRUE(r.gridRow.empty()); // push-pull stages add no grid row
     }
-    const SolveResult r39 = solve(
+    const SolveResult r39 = solved(
         39, {{"LBtube", "2A3"}, {"EdVb", "300"}, {"EdRk", "390"}, {"EdZaa", "3k"}, {"LBparallel", "2"}});
     const double Ia = r39.tubes[0].Ia();
     EXPECT_TRUE(contains(r39.dcReport, "<br>" + fmtCurrent("Ia per tube", 1, 500 * Ia) + "<br><br>" +
@@ -258,7 +245,7 @@ TEST(PowerCircuits, PushPullReportsCountBothSides) {
 }
 
 TEST(PowerCircuits, SelfBiasedPentodePushPullCarriesTheScreensInItsCathode) {
-    const SolveResult r = solve(
+    const SolveResult r = solved(
         40, {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVe", "400"}, {"EdRk", "250"}, {"EdZaa", "6600"}});
     const TTube& t = r.tubes.at(0);
     const double Ia = t.Ia(), Ie = t.Ie();
@@ -272,24 +259,24 @@ TEST(PowerCircuits, SelfBiasedPentodePushPullCarriesTheScreensInItsCathode) {
 
 TEST(PowerCircuits, EdgeCasesOfTheDescription) {
     // C37 without Rp and Rk: the anode sits at the supply and the grid at its bias.
-    const SolveResult plain = solve(37, {{"LBtube", "2A3"},
-                                         {"EdVb", "250"},
-                                         {"EdVg", "-45"},
-                                         {"EdRk", "0"},
-                                         {"EdRa", "2500"},
-                                         {"EdRp", "0"}});
+    const SolveResult plain = solved(37, {{"LBtube", "2A3"},
+                                          {"EdVb", "250"},
+                                          {"EdVg", "-45"},
+                                          {"EdRk", "0"},
+                                          {"EdRa", "2500"},
+                                          {"EdRp", "0"}});
     EXPECT_DOUBLE_EQ(plain.tubes.at(0).Vak(), 250);
     EXPECT_DOUBLE_EQ(plain.tubes.at(0).Vgk(), -45);
     EXPECT_EQ(plain.power->cycles.size(), 45u);
 
     // C38 with a screen supply below 10 V: the screen is held at 10 V.
-    const SolveResult low = solve(38, {{"LBtube", "EL34"},
-                                       {"EdVb", "300"},
-                                       {"EdVg", "0"},
-                                       {"EdVg2", "5"},
-                                       {"EdRk", "100"},
-                                       {"EdRa", "3k"},
-                                       {"EdRp", "100"}});
+    const SolveResult low = solved(38, {{"LBtube", "EL34"},
+                                        {"EdVb", "300"},
+                                        {"EdVg", "0"},
+                                        {"EdVg2", "5"},
+                                        {"EdRk", "100"},
+                                        {"EdRa", "3k"},
+                                        {"EdRp", "100"}});
     EXPECT_DOUBLE_EQ(low.tubes.at(0).Vek(), 10);
 
     // C41 and C42 with a positive grid: the verdict, and the analysis still runs (without cycles).
@@ -307,14 +294,14 @@ TEST(PowerCircuits, EdgeCasesOfTheDescription) {
 TEST(PowerCircuits, FailurePaths) {
     // A bias search that runs out of passes.
     const SolveResult hot =
-        solve(40, {{"LBtube", "KT88"}, {"EdVb", "800"}, {"EdVe", "500"}, {"EdRk", "10"}, {"EdZaa", "3k"}});
+        solved(40, {{"LBtube", "KT88"}, {"EdVb", "800"}, {"EdVe", "500"}, {"EdRk", "10"}, {"EdZaa", "3k"}});
     EXPECT_FALSE(hot.ok);
     EXPECT_EQ(hot.dcReport.rfind("<b>Self-biased pentode push-pull</b><br>1000 iterations", 0), 0u);
     EXPECT_TRUE(contains(hot.dcReport, "Too many iterations"));
     EXPECT_TRUE(hot.power.has_value()); // the analysis still runs on the last point
 
     // A grid row marked ERROR on a failed verdict (grid at 0 V, no cathode resistor).
-    const SolveResult zero = solve(
+    const SolveResult zero = solved(
         37,
         {{"LBtube", "2A3"}, {"EdVb", "250"}, {"EdVg", "0"}, {"EdRk", "0"}, {"EdRa", "2500"}, {"EdRp", "0"}});
     EXPECT_EQ(zero.gridRow.at(0), "ERROR");
@@ -338,7 +325,7 @@ TEST(PowerCircuits, AdvancedParametersFromTheSheet) {
         rq.sheet.controls.push_back(f);
         return solveDirect(rq);
     };
-    const SolveResult reference = solve(41, base);
+    const SolveResult reference = solved(41, base);
     const SolveResult same = withAdvanced("8", "0,2", 3, ',');
     ASSERT_TRUE(same.messages.empty());
     EXPECT_EQ(same.power->cycles.back().Psec, reference.power->cycles.back().Psec);
@@ -394,7 +381,7 @@ TEST(PowerCircuits, DegenerateSheetsReturn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const SolveResult r = solve(c.n, c.values);
+        const SolveResult r = solved(c.n, c.values);
         ASSERT_TRUE(r.power.has_value());
         EXPECT_LE(r.power->cycles.size(), static_cast<std::size_t>(kMaxPushPullCycles));
         for (const TRecCycle& cycle : r.power->cycles) {

@@ -13,18 +13,6 @@
 namespace {
 
 // A label's value without its unit ("12.34V" -> 12.34).
-double labelNumber(const SolveResult& r, const std::string& name) {
-    return std::stod(labelOf(r, name));
-}
-
-SolveResult solved(int circuit, Values values, bool traces = false) {
-    SolveRequest rq = firstOpening(circuit, values);
-    rq.traceConvergence = traces;
-    const SolveOutcome out = solveCommand(rq);
-    EXPECT_TRUE(out.solved) << "C" << circuit;
-    return out.result;
-}
-
 const Values kC16 = {{"LBtube1", "ECC99"}, {"LBtube2", "ECC83 / 12AX7"},
                      {"EdVb", "400"},      {"EdR1", "470k"},
                      {"EdR2", "47k"},      {"EdR3", "220k"},

@@ -1,13 +1,16 @@
-// Helpers of the picture tests: a lazily created offscreen QGuiApplication (text needs one) and
-// pixel sampling with a colour tolerance.
+// Helpers of the picture tests: a lazily created offscreen QGuiApplication (text needs one), pixel
+// sampling with a colour tolerance, and the sample pictures written for a look.
 #pragma once
 
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
 
+#include <QString>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 // The application is never destroyed: tearing it down among the static destructors at exit
 // would run after Qt's own globals are gone.
@@ -44,4 +47,12 @@ inline bool pixelNearAround(const QImage& image, int x, int y, const QColor& col
 
 inline bool isWhite(const QImage& image, int x, int y) {
     return pixelNear(image, x, y, Qt::white, 3);
+}
+
+// Expects a picture; writes it as <name>.png into the folder VALVENIX_PLOT_SAMPLES names, if any.
+inline void save(const QImage& image, const std::string& name) {
+    EXPECT_FALSE(image.isNull()) << name;
+    if (const char* dir = std::getenv("VALVENIX_PLOT_SAMPLES")) {
+        EXPECT_TRUE(image.save(QString(dir) + "/" + QString::fromStdString(name) + ".png")) << name;
+    }
 }
