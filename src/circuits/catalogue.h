@@ -1,16 +1,14 @@
 // The catalogue of the circuits as the hosts read it: each circuit's entry (its CircuitDef, listed
-// once in registry.cpp), the titles, the library categories and the first-use sheet.
+// once in registry.h), the titles, the library categories and the first-use sheet.
 #pragma once
 
 #include "circuits/circuit_def.h"
+#include "circuits/registry.h"
 #include "solver/number_locale.h"
 #include "solver/sheet.h"
 
 #include <string>
 #include <vector>
-
-// The number of circuits: the size of the registry table (registry.cpp checks it).
-inline constexpr int kCircuitCount = 42;
 
 using CircuitInfo = CircuitDef;
 
