@@ -12,9 +12,9 @@ std::string reportHeader(const std::string& title) {
     return "<b>" + title + "</b><br>" + kReportFooter;
 }
 
-std::string supplyLine(double Vb, double I) {
-    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                     fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
+std::string supplyLine(double Vb, double I, const std::string& lead) {
+    return lead + strFormat("Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
+                            fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
 }
 
 std::string dbFigure(int decimals, double gain) {

@@ -13,8 +13,8 @@ extern const char* const kReportFooter;
 std::string reportHeader(const std::string& title);
 
 // "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A): volts without
-// decimals, milliamperes with one, milliwatts without.
-std::string supplyLine(double Vb, double I);
+// decimals, milliamperes with one, milliwatts without. `lead` starts the line.
+std::string supplyLine(double Vb, double I, const std::string& lead = "<br>");
 
 // The decibel figure 20·log10|gain| with the given decimals, or nothing for a gain of 0 or a gain
 // that is not finite (a stage that passes nothing has no figure: never "-inf").

@@ -58,8 +58,7 @@ void solveC3(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(reportHeader(rs.title));
     rs.ok = addVerdictsOnce(text.texte, true, opOk, vgkOk, stacksOk, true);
-    text.Add(strFormat("<br>  Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                       fmtCurrent("", 1, 1000 * Ia).c_str(), fmtPowerMW("", 0, 1000 * Vb * Ia).c_str()));
+    text.Add(supplyLine(Vb, Ia, "<br>  "));
     text.Add("<br><br>" + fmtCurrent("Ia", 2, 1000 * Ia));
     text.Add("<br>" + fmtVoltage("Vg", 1, Vg));
     text.Add("<br>" + fmtVoltage("Vk", 2, Vk));
