@@ -61,17 +61,13 @@ void solveC2(const SolveRequest& rq, SolveResult& rs) {
                                         resistorRecord("Rk", Ia, Rk)};
     text.Add("<br>" + dissipationTable(resistors));
     rs.dcReport = text.texte;
-    text.Clear();
 
-    // AC report: Rgk is bypassed, so the cathode output sees Rk; the cathode bootstraps Rg.
-    text.Add("<b>Small signal estimations:</b><br>");
-    const CathodyneGains gains = cathodyneStage(*T1, Ra, Rao, Rk, Rko);
-    text.Add(gains.text);
-    // The cathode gain stays below 1 for any positive load; should it not, Rg is shown unbootstrapped.
+    // AC report: Rgk is bypassed, so the cathode output sees Rk; the cathode bootstraps Rg. The
+    // cathode gain stays below 1 for any positive load; should it not, Rg is shown unbootstrapped.
+    const CathodyneGains gains = cathodynes::smallSignal(*T1, Ra, Rao, Rk, Rko, rs.acReport);
     const double lift = 1 - gains.cathode;
     const double Zin = lift > 0 && std::isfinite(lift) ? Rg / lift : Rg;
-    text.Add(strFormat("<br><br>Input impedance (Rgk BYpassed) <css=r>%.0f kΩ</css>", Zin / 1000));
-    rs.acReport = text.texte;
+    rs.acReport += strFormat("<br><br>Input impedance (Rgk BYpassed) <css=r>%.0f kΩ</css>", Zin / 1000);
 
     // Schematic labels.
     rs.setLabel("LabelVa", strFormat("%.1fV", Va));

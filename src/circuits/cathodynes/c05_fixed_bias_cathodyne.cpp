@@ -99,13 +99,9 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
     std::vector<TResistor> resistors = {resistorRecord("Ra", Ia, Ra), resistorRecord("Rk", Ia, Rk)};
     text.Add("<br>" + dissipationTable(resistors));
     rs.dcReport = text.texte;
-    text.Clear();
 
     // AC report.
-    text.Add("<b>Small signal estimations:</b><br>");
-    const CathodyneGains gains = cathodyneStage(*T1, Ra, Rao, Rk, Rko);
-    text.Add(gains.text);
-    rs.acReport = text.texte;
+    const CathodyneGains gains = cathodynes::smallSignal(*T1, Ra, Rao, Rk, Rko, rs.acReport);
 
     // Schematic labels.
     rs.setLabel("LabelVk", strFormat("%.2fV", Vk));

@@ -10,6 +10,12 @@ const std::vector<std::string>& bodeLegends() {
     return legends;
 }
 
+CathodyneGains smallSignal(TTube& T, double Ra, double Rao, double Rk, double Rko, std::string& report) {
+    const CathodyneGains gains = cathodyneStage(T, Ra, Rao, Rk, Rko);
+    report = "<b>Small signal estimations:</b><br>" + gains.text;
+    return gains;
+}
+
 std::vector<GridColumn> tailColumns() {
     return columnTable(tubeColumns("", 1), {{"Ptot", "Ptot (mW)", 0, 1000},
                                             {"PT1", "PT1 (mW)", 0, 1000},

@@ -15,6 +15,10 @@ namespace cathodynes {
 // two output RCs.
 const std::vector<std::string>& bodeLegends();
 
+// The small-signal report of the split-load stage (its heading, the tube's parameters and both gains)
+// and the gains; Rao and Rko load the anode and cathode outputs.
+CathodyneGains smallSignal(TTube& T, double Ra, double Rao, double Rk, double Rko, std::string& report);
+
 // The last columns of a cathodyne's row: the tube's Vak/Vgk/Ia, the powers, the two loads and the
 // two gains.
 std::vector<GridColumn> tailColumns();
