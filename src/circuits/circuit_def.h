@@ -94,7 +94,7 @@ std::vector<GridColumn> tubeColumns(const std::string& suffix, int vakDecimals, 
                                     int iaDecimals = 3);
 
 // A column table from its parts in order: lists of columns and tube triples,
-// columnTable({{"model", "T1", 0, 1, true}, {"Vb", "Vb (V)"}}, tubeColumns("", 0), {{"Ro", "Ro (Ω)"}}).
+// columnTable({textColumn("model", "T1"), {"Vb", "Vb (V)"}}, tubeColumns("", 0), {{"Ro", "Ro (Ω)"}}).
 std::vector<GridColumn> columnTable(std::vector<GridColumn> a, std::vector<GridColumn> b,
                                     std::vector<GridColumn> c = {}, std::vector<GridColumn> d = {},
                                     std::vector<GridColumn> e = {}, std::vector<GridColumn> f = {},
