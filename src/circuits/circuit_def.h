@@ -120,7 +120,7 @@ struct CircuitSpec {
     SolveFunction solve = nullptr;
 };
 
-// A circuit as the hosts read it: the spec and what follows from it. (The schematic description
+// A circuit as the hosts read it: its CircuitSpec and what follows from it. (The schematic description
 // will be attached here.)
 struct CircuitDef : CircuitSpec {
     std::string code; // "C%d"

@@ -24,6 +24,6 @@ struct LegacyCircuitRow {
     std::vector<const char*> bode; // curve check boxes, empty without a Bode tab
 };
 
-// The spec of a row: grid columns named after their legends (the solver fills the row by position),
+// The CircuitSpec of a row: grid columns named after their legends (the solver fills the row by position),
 // "power stage" left to the caller's PowerStageSetup.
 CircuitSpec legacySpec(const LegacyCircuitRow& row, SolveFunction solve);
