@@ -21,7 +21,6 @@ void solveC36(const SolveRequest& request, SolveResult& result);
 
 namespace dc_coupled {
 
-
 // A triode whose grid sits at the DC voltage Vg above a cathode resistor Rk (the second stage of a
 // direct-coupled pair). The split-load bias solver finds the point; its diagnostic goes to the
 // dialogs. When it rejects the circuit before searching (or Rk is 0) the grid drives the tube to
