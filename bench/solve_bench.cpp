@@ -1,4 +1,5 @@
-// Whole solves and the bandwidth sweep of the reference C1 case, and the bias solvers alone.
+// Whole solves (the reference C1 case with its bandwidth sweep, the C28 totem pole) and the bias
+// solvers alone.
 #include "circuits/catalogue.h"
 #include "model/builtin_models.h"
 #include "solver/solve_command.h"
@@ -7,15 +8,20 @@
 
 namespace {
 
-SolveRequest c1Request() {
+// A first opening of circuit n with the model given in its tube selector.
+SolveRequest firstOpening(int n, const char* model) {
     SolveRequest rq;
-    rq.circuit = 1;
-    rq.sheet = newSheet(1);
+    rq.circuit = n;
+    rq.sheet = newSheet(n);
     SheetControl* tube = rq.sheet.find("LBtube");
-    tube->items = {"ECC83 / 12AX7"};
+    tube->items = {model};
     tube->selected = 0;
     rq.tubes = builtinTubeFactory();
     return rq;
+}
+
+SolveRequest c1Request() {
+    return firstOpening(1, "ECC83 / 12AX7");
 }
 
 const TubeParams& ecc83() {
@@ -32,6 +38,14 @@ static void BM_SolveC1WithBode(benchmark::State& state) {
         benchmark::DoNotOptimize(solveCommand(rq));
 }
 BENCHMARK(BM_SolveC1WithBode)->Unit(benchmark::kMillisecond);
+
+// The totem pole: a bisection on the output node around a damped fixed point, no Bode sweep.
+static void BM_SolveC28(benchmark::State& state) {
+    const SolveRequest rq = firstOpening(28, "ECC82 / 12AU7");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(rq));
+}
+BENCHMARK(BM_SolveC28)->Unit(benchmark::kMicrosecond);
 
 static void BM_BasicBiasSuccApprox(benchmark::State& state) {
     TTube t(ecc83(), "T1");

@@ -1,186 +1,51 @@
-// Builds the circuit entries and the library categories from the raw tables, and the first-use sheet.
+// Views of the registry the hosts use: titles, library categories and the first-use sheet.
 #include "circuits/catalogue.h"
-
-#include "circuits/catalogue_tables.h"
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
-
-namespace {
-
-using catalogue_detail::CircuitData;
-
-const std::vector<std::string> kParallelItems = {"1", "2", "3", "4"};
-const std::vector<std::string> kYieldItems = {"100", "99", "98", "97", "96", "95", "94",
-                                              "93",  "92", "91", "90", "85", "80"};
-
-// Tool tips of the C1 sheet, the only sheet that carries them.
-const std::vector<std::pair<std::string, std::string>> kC1Hints = {
-    {"EdRa", "Anode ohmic load"},
-    {"EdRk", "Cathode bias resistor"},
-    {"EdRo", "Anode output load"},
-    {"EdCo", "Output load capacitor"},
-    {"EdRgs", "Grid stopper resistance"},
-    {"EdRg", "Grid pulldown resistor"},
-    {"EdCgs", "Grid capacitor stopper"},
-    {"EdCi", "Input isolating capacitor"},
-    {"EdCg", "Input capacitor"},
-    {"EdCs", "Anode coupling capacitor"},
-    {"EdCk", "Cathode decoupling capacitor"},
-    {"EdRs", "Source ohmic impedance"},
-};
-
-SheetControl makeControl(const std::string& name, ControlKind kind, const std::string& text = {}) {
-    SheetControl c;
-    c.name = name;
-    c.kind = kind;
-    c.text = text;
-    return c;
-}
-
-SheetControl makeSelector(const std::string& name, const std::vector<std::string>& items) {
-    SheetControl c = makeControl(name, ControlKind::Selector);
-    c.items = items;
-    return c;
-}
-
-bool isPowerStage(int n) {
-    return n >= 37 && n <= 42;
-}
-
-std::optional<AdvancedPowerSetup> advancedSetup(int n) {
-    switch (n) {
-    case 39:
-        return AdvancedPowerSetup{"1", "2.1", 3};
-    case 40:
-        return AdvancedPowerSetup{"4", "0.2", 3};
-    case 41:
-        return AdvancedPowerSetup{"8", "0.2", 3};
-    case 42:
-        return AdvancedPowerSetup{"4", "0.2", 3};
-    default:
-        return std::nullopt;
-    }
-}
-
-std::vector<Category> buildCategories() {
-    std::vector<int> all(kCircuitCount);
-    for (int i = 0; i < kCircuitCount; ++i)
-        all[i] = i + 1;
-    return {
-        {"All", "All circuits", all},
-        {"1-tube", "1-tube", {1, 2, 3, 5, 13, 17, 18, 25, 29, 32, 36, 37, 38}},
-        {"2-tube", "2-tube", {4,  6,  7,  8,  9,  10, 11, 12, 14, 16, 20, 22,
-                              26, 27, 28, 30, 31, 33, 34, 35, 39, 40, 41, 42}},
-        {"3-tube", "3-tube", {19, 24}},
-        {"4-tube", "4-tube", {21, 23}},
-        {"gain stage", "Gain stage", {1,  4,  6,  8,  9,  11, 12, 13, 14, 19, 20, 21,
-                                      22, 23, 24, 26, 28, 29, 30, 31, 32, 34, 36}},
-        {"buffer", "Buffer", {2, 3, 4, 24, 26, 30, 31, 33, 35}},
-        {"cascode-like", "Cascode-like", {6, 8, 21, 22, 23, 24, 27, 28, 30, 31, 33, 34, 35}},
-        {"phase inverter", "Phase inverter", {2, 5, 7, 10, 15, 28}},
-        {"differential", "Differential", {7, 10, 15}},
-        {"mixer", "Mixer", {11, 12}},
-        {"voltage regulator", "Voltage regulator", {16, 17, 18, 27}},
-        {"power stage", "Power stages", {37, 38, 39, 40, 41, 42}},
-    };
-}
-
-CircuitInfo buildInfo(const CircuitData& d, const catalogue_detail::LegendData& legends) {
-    CircuitInfo info;
-    info.number = d.number;
-    info.code = "C" + std::to_string(d.number);
-    info.title = d.title;
-    info.tubeCount = d.tubes;
-    info.icon = d.tubes;
-    if (d.twoTubeTypes)
-        info.tubeSelectors = {{"LBtube1", d.tubeKind}, {"LBtube2", d.tubeKind}};
-    else
-        info.tubeSelectors = {{"LBtube", d.tubeKind}};
-
-    for (const Category& cat : categories())
-        if (std::find(cat.circuits.begin(), cat.circuits.end(), d.number) != cat.circuits.end())
-            info.categories.push_back(cat.galleryName);
-
-    for (const auto& [name, label] : d.edits) {
-        info.controls.push_back(makeControl(name, ControlKind::Edit, namingRuleDefault(name)));
-        info.fieldLabels.emplace_back(name, label);
-    }
-    for (const auto& [name, caption] : d.checkBoxes)
-        info.controls.push_back(makeControl(name, ControlKind::CheckBox, caption));
-    if (isPowerStage(d.number)) {
-        info.controls.push_back(makeSelector("LBparallel", kParallelItems));
-        info.controls.push_back(makeSelector("LBtube", {}));
-        info.controls.push_back(makeSelector("LBYt", kYieldItems));
-    } else {
-        for (const TubeSelector& sel : info.tubeSelectors)
-            info.controls.push_back(makeSelector(sel.name, {}));
-    }
-    int captionNo = 0;
-    for (const char* caption : d.captions)
-        info.controls.push_back(
-            makeControl("Caption" + std::to_string(++captionNo), ControlKind::Caption, caption));
-    for (const char* label : d.resultLabels)
-        info.controls.push_back(makeControl(label, ControlKind::Label));
-
-    if (d.number == 1) {
-        info.hints = kC1Hints;
-        info.maxLengths = {{"EdVb", 3}};
-    }
-    info.gridColumns.assign(legends.grid.begin(), legends.grid.end());
-    info.bodeLegends.assign(legends.bode.begin(), legends.bode.end());
-    info.bodeTab = d.bodeTab;
-    // The global feedback choice is greyed out for the phase inverters.
-    info.feedback = !(d.number == 2 || d.number == 5 || d.number == 7 || d.number == 10 || d.number == 15);
-    info.advanced = advancedSetup(d.number);
-    return info;
-}
-
-const std::vector<CircuitInfo>& allCircuits() {
-    static const std::vector<CircuitInfo> circuits = [] {
-        const auto& data = catalogue_detail::circuitData();
-        const auto& legends = catalogue_detail::legendData();
-        std::vector<CircuitInfo> out;
-        out.reserve(data.size());
-        for (std::size_t i = 0; i < data.size(); ++i)
-            out.push_back(buildInfo(data[i], legends.at(i)));
-        return out;
-    }();
-    return circuits;
-}
-
-} // namespace
-
-const std::vector<CircuitData>& catalogue_detail::circuitData() {
-    static const std::vector<CircuitData> data = [] {
-        std::vector<CircuitData> all = circuitDataC1toC21();
-        const auto& rest = circuitDataC22toC42();
-        all.insert(all.end(), rest.begin(), rest.end());
-        return all;
-    }();
-    return data;
-}
-
-const CircuitInfo& circuitInfo(int n) {
-    if (n < 1 || n > kCircuitCount)
-        throw std::out_of_range("circuit number " + std::to_string(n) + " is not 1 to 42");
-    return allCircuits()[static_cast<std::size_t>(n - 1)];
-}
 
 const std::vector<std::string>& Titres() {
     static const std::vector<std::string> titles = [] {
         std::vector<std::string> t(kCircuitCount + 1);
-        for (const CircuitInfo& info : allCircuits())
-            t[static_cast<std::size_t>(info.number)] = info.title;
+        for (int n = 1; n <= kCircuitCount; ++n)
+            t[static_cast<std::size_t>(n)] = circuitInfo(n).title;
         return t;
     }();
     return titles;
 }
 
 const std::vector<Category>& categories() {
-    static const std::vector<Category> cats = buildCategories();
+    static const std::vector<Category> cats = [] {
+        std::vector<Category> out = {{"All", "All circuits", {}},
+                                     {"1-tube", "1-tube", {}},
+                                     {"2-tube", "2-tube", {}},
+                                     {"3-tube", "3-tube", {}},
+                                     {"4-tube", "4-tube", {}}};
+        for (LibraryGroup g : {LibraryGroup::GainStage, LibraryGroup::Buffer, LibraryGroup::CascodeLike,
+                               LibraryGroup::PhaseInverter, LibraryGroup::Differential, LibraryGroup::Mixer,
+                               LibraryGroup::VoltageRegulator})
+            out.push_back({groupGalleryName(g), groupTreeCaption(g), {}});
+        out.push_back({"power stage", "Power stages", {}});
+        // Each circuit's entry names its categories; the lists follow in circuit order.
+        for (int n = 1; n <= kCircuitCount; ++n)
+            for (const std::string& name : circuitInfo(n).categories)
+                for (Category& c : out)
+                    if (c.galleryName == name)
+                        c.circuits.push_back(n);
+        return out;
+    }();
     return cats;
+}
+
+const PowerStageSetup* powerStageOf(int n) {
+    if (n < 1 || n > kCircuitCount)
+        return nullptr;
+    const auto& power = circuitInfo(n).power;
+    return power ? &*power : nullptr;
+}
+
+std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale) {
+    return validateSheet(sheet, circuitInfo(sheet.circuit).rules, locale);
 }
 
 Sheet newSheet(int n) {

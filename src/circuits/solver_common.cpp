@@ -11,8 +11,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// In checked mode a read of a control the sheet lacks (or holds as another kind) is a fault of the
+// solver, not of the sheet: it stops the solve.
+void requireControl(const SolveRequest& rq, const std::string& name, ControlKind kind) {
+    if (!rq.checked)
+        return;
+    const SheetControl* c = findField(rq.sheet, name);
+    if (!c || c->kind != kind)
+        throw std::logic_error(strFormat("C%d reads %s, which its sheet lacks", rq.circuit, name.c_str()));
+}
+
+} // namespace
 
 double SheetValues::num(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::Edit);
     return fieldNumber(rq_.sheet, name, rq_.locale);
 }
 
@@ -22,10 +38,12 @@ double SheetValues::capacitance(const std::string& name) const {
 }
 
 std::string SheetValues::text(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::Selector);
     return fieldText(rq_.sheet, name);
 }
 
 bool SheetValues::checked(const std::string& name) const {
+    requireControl(rq_, name, ControlKind::CheckBox);
     return fieldChecked(rq_.sheet, name);
 }
 
@@ -45,16 +63,8 @@ void Traces::moveTo(SolveResult& result) {
 
 std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
                                 const std::string& ref) {
+    requireControl(request, selector, ControlKind::Selector);
     return request.tubes(fieldText(request.sheet, selector), ref);
-}
-
-std::string reportHeader(const std::string& title) {
-    return strFormat("<b>%s</b>%s", title.c_str(), "<br><color=909090>Valvenix</color>");
-}
-
-std::string supplyLine(double Vb, double I) {
-    return strFormat("<br>Total power supply %s  %s  %s", fmtVoltage("", 0, Vb).c_str(),
-                     fmtCurrent("", 1, 1000 * I).c_str(), fmtPowerMW("", 0, 1000 * Vb * I).c_str());
 }
 
 std::string errorLine(const std::string& message) {
@@ -109,7 +119,7 @@ void runBode(const SolveRequest& request, SolveResult& result, std::vector<TQuad
         const bool shown = i >= request.legendsShown.size() || request.legendsShown[i];
         legends.push_back({info.bodeLegends[i], shown, legendColour(i)});
     }
-    const double beta = feedbackEnabledFor(request.circuit) ? feedbackRatioOf(request.bode.feedback) : 0;
+    const double beta = info.feedback ? feedbackRatioOf(request.bode.feedback) : 0;
     result.bode =
         calculBode(request.configTitle, quads, legends, info.code, beta, freqMaxOf(request.bode.freqmax),
                    freqMinOf(request.bode.freqmin), request.locale);

@@ -3,21 +3,23 @@
 #pragma once
 
 #include "frequency/quadripole.h"
+#include "solver/report_pieces.h"
 #include "solver/solve.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-// Reads the request's sheet by control name.
+// Reads the request's sheet by control name: a missing control reads 0, empty or false (in checked
+// mode it throws, see SolveRequest::checked).
 class SheetValues {
 public:
     explicit SheetValues(const SolveRequest& request) : rq_(request) {}
-    double num(const std::string& name) const;
+    double num(const std::string& name) const; // an edit field
     // A capacitor typed as 0 would open the circuit at every frequency: it reads as 1 pF.
     double capacitance(const std::string& name) const;
-    std::string text(const std::string& name) const;
-    bool checked(const std::string& name) const;
+    std::string text(const std::string& name) const; // a selector's item (LBtube, LBparallel, LBYt)
+    bool checked(const std::string& name) const;     // a check box
 
 private:
     const SolveRequest& rq_;
@@ -36,12 +38,6 @@ private:
 
 std::unique_ptr<TTube> makeTube(const SolveRequest& request, const std::string& selector,
                                 const std::string& ref);
-
-// "<b>title</b>" and the grey footer line that opens every DC report.
-std::string reportHeader(const std::string& title);
-
-// "<br>Total power supply V  I  P" for the supply Vb delivering the current I (A).
-std::string supplyLine(double Vb, double I);
 
 // "<br><css=error>message</css>": a red line of the DC report.
 std::string errorLine(const std::string& message);

@@ -48,10 +48,6 @@ double strayUnitOf(int index) {
     return (index + 1) * 1e-12;
 }
 
-bool feedbackEnabledFor(int circuit) {
-    return circuit != 2 && circuit != 5 && circuit != 7 && circuit != 10 && circuit != 15;
-}
-
 std::uint32_t legendColour(std::size_t position) {
     static const std::array<std::uint32_t, 7> colours{0xFF8A2BE2, 0xFFFF7F50, 0xFF008000, 0xFF00CED1,
                                                       0xFFFF0000, 0xFF800000, 0xFF000080};

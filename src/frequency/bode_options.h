@@ -21,11 +21,10 @@ const std::vector<std::string>& freqMaxItems();
 const std::vector<std::string>& strayCapItems();
 const std::vector<std::string>& feedbackItems();
 
-double freqMinOf(int index);          // Hz; an index out of the list gives 1
-double freqMaxOf(int index);          // Hz; an index out of the list gives 1e5
-double feedbackRatioOf(int index);    // an index out of the list gives 0
-double strayUnitOf(int index);        // (index + 1) pF, in farads
-bool feedbackEnabledFor(int circuit); // false for the phase splitters C2, C5, C7, C10, C15
+double freqMinOf(int index);       // Hz; an index out of the list gives 1
+double freqMaxOf(int index);       // Hz; an index out of the list gives 1e5
+double feedbackRatioOf(int index); // an index out of the list gives 0
+double strayUnitOf(int index);     // (index + 1) pF, in farads
 
 // Colour 0xFFRRGGBB of the curve and check box at a legend position (0 for the first legend).
 std::uint32_t legendColour(std::size_t position);

@@ -1,5 +1,6 @@
 // The push-pull load-line plot: anode-curve family, limits, the dynamic loci of both tubes, the
 // ideal class-A and class-B lines, and the bias-class and quiescent-dissipation gauges.
+#include "circuits/catalogue.h"
 #include "plots/load_line_plot.h"
 #include "plots/plot_style.h"
 #include "plots/power_plot_style.h"
@@ -157,9 +158,11 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
                 QString::fromStdString(strFormat("Circuit \"C%d\" %dx%s Vak=%.0fV Vgbias=%.1fV Zaa=%.0fΩ",
                                                  d.circuit, 2 * n, name.c_str(), Vb, vgk, d.load)),
                 Qt::AlignVCenter);
+    const PowerStageSetup* stage = powerStageOf(d.circuit);
     const Gradient biasFill =
-        d.circuit <= 40 ? Gradient{{{0, kLightGreen}, {0.5, kLightGreen}, {0.9, kViolet}, {1, kViolet}}}
-                        : Gradient{{{0, kLightGreen}, {0.2, kOrange}, {1, kRed}}};
+        !stage || stage->selfBiased
+            ? Gradient{{{0, kLightGreen}, {0.5, kLightGreen}, {0.9, kViolet}, {1, kViolet}}}
+            : Gradient{{{0, kLightGreen}, {0.2, kOrange}, {1, kRed}}};
     drawGauge(p, scale, W - 100 * k, biasFill, "Bias class 0%=B 50%=A 100%=heater", d.biasMode,
               biasClassName(d.biasMode), strFormat("%.0f%%", 100 * d.biasMode));
     const double q = dissipationFraction(d);

@@ -1,6 +1,7 @@
 // The output-power plot and the single-ended load-line plot of a power stage.
 #include "plots/power_plots.h"
 
+#include "circuits/catalogue.h"
 #include "plots/load_line_plot.h"
 #include "plots/plot_style.h"
 #include "plots/power_plot_style.h"
@@ -57,11 +58,8 @@ std::optional<QRectF> power_style::AxisTexts::draw(QPainter& painter, double x, 
 }
 
 std::string powerCircuitLine(int circuit) {
-    const char* kinds[] = {"self-biased triode SE",  "self-biased pentode SE", "self-biased triode PP",
-                           "self-biased pentode PP", "fixed-biased triode PP", "fixed-biased pentode PP"};
-    if (circuit < 37 || circuit > 42)
-        return {};
-    return strFormat("C%d %s", circuit, kinds[circuit - 37]);
+    const PowerStageSetup* stage = powerStageOf(circuit);
+    return stage ? strFormat("C%d %s", circuit, stage->line.c_str()) : std::string();
 }
 
 std::string powerPlotTitle(const PowerData& d) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-// "C%d self-biased triode SE" … "C%d fixed-biased pentode PP" (empty outside 37 … 42).
+// "C%d self-biased triode SE" … "C%d fixed-biased pentode PP" (empty for a circuit that is no output stage).
 std::string powerCircuitLine(int circuit);
 // Title of the output-power plot: circuit line, n, tube name, supply, bias and load.
 std::string powerPlotTitle(const PowerData& data);

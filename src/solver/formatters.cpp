@@ -61,11 +61,3 @@ std::string scaleResistance(int n, double ohms) {
 std::string fmtResistance(const std::string& label, int n, double ohms) {
     return label + "<css=r>" + scaleResistance(n, ohms) + "</css>";
 }
-
-std::string dbTail(const std::string& separator, int decimals, double gain) {
-    const double dB = 20 * std::log10(std::fabs(gain));
-    if (!std::isfinite(dB))
-        return {};
-    return separator + "<css=db>" + strFormat(("%." + std::to_string(decimals) + "fdB").c_str(), dB) +
-           "</css>";
-}

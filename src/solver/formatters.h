@@ -22,7 +22,3 @@ std::string fmtResistance(const std::string& label, int n, double ohms);
 // Resistance scaling: a whole number of megohms prints as "MΩ", else a whole number of kilohms
 // as "kΩ", else ohms as "Ω"; n decimals. 100000 -> "100kΩ", 4700 -> "4700Ω", 1e6 -> "1MΩ".
 std::string scaleResistance(int n, double ohms);
-
-// The decibel figure of a gain, "<sep><css=db>x.xdB</css>" of 20·log10|gain| with the given decimals,
-// or nothing for a gain of 0 (a stage that passes nothing has no finite figure).
-std::string dbTail(const std::string& separator, int decimals, double gain);

@@ -24,7 +24,13 @@ std::string notANumberMessage(const std::string& fieldName, const std::string& t
     return "Field " + fieldName + ": \"" + text + "\" is not a number";
 }
 
-std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale) {
+const FieldRange& supplyRange() {
+    static const FieldRange range{"EdVb", 20, 800, "Supply voltage must be in the 20 ... 800V interval"};
+    return range;
+}
+
+std::vector<std::string> validateSheet(const Sheet& sheet, const std::vector<FieldRange>& ranges,
+                                       const NumberLocale& locale) {
     std::vector<std::string> messages;
     for (const SheetControl& c : sheet.controls)
         if (c.kind == ControlKind::Selector && c.selected == -1)
@@ -33,14 +39,11 @@ std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& l
         if (c.kind == ControlKind::Edit && !isValueText(c.text, locale))
             messages.push_back(notANumberMessage(c.name, c.text));
 
-    double v = 0;
-    if (readNumber(sheet, "EdVb", locale, v) && (v < 20 || v > 800))
-        messages.emplace_back("Supply voltage must be in the 20 ... 800V interval");
-    if ((sheet.circuit == 41 || sheet.circuit == 42) && readNumber(sheet, "EdVg", locale, v) && v > 0)
-        messages.emplace_back("Voltage on grid 1 must be negative or null");
-    if ((sheet.circuit == 39 || sheet.circuit == 40) && readNumber(sheet, "EdRk", locale, v) &&
-        (v < 10 || v > 1000))
-        messages.emplace_back("Cathode resistor must be 10 to 1000\u03a9");
+    for (const FieldRange& range : ranges) {
+        double v = 0;
+        if (readNumber(sheet, range.field, locale, v) && (v < range.min || v > range.max))
+            messages.push_back(range.message);
+    }
     return messages;
 }
 

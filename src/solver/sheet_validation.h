@@ -7,11 +7,23 @@
 #include <string>
 #include <vector>
 
+// A range an edit field's value must lie in (the ends pass), and the message when it does not.
+struct FieldRange {
+    std::string field;
+    double min = 0;
+    double max = 0;
+    std::string message;
+};
+
+// The supply range of every sheet with an EdVb field: 20 to 800 V.
+const FieldRange& supplyRange();
+
 // The problems of a sheet, in this order: "Select tube(s)" once per selector with nothing selected;
-// one message per edit field whose text is not a number (sheet order); the supply range of EdVb;
-// the grid bias of C41 and C42; the cathode resistor of C39 and C40. Empty when the sheet may be solved.
-// A range check is skipped for a field already reported as not a number.
-std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale);
+// one message per edit field whose text is not a number (sheet order); then each range in the order
+// given (the first edit field of its name; a sheet without that field has nothing to check). Empty
+// when the sheet may be solved. A range check is skipped for a field already reported as not a number.
+std::vector<std::string> validateSheet(const Sheet& sheet, const std::vector<FieldRange>& ranges,
+                                       const NumberLocale& locale);
 
 // Text of the error box: every message followed by an empty line.
 std::string validationText(const std::vector<std::string>& messages);

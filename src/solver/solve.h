@@ -26,6 +26,9 @@ struct SolveRequest {
     std::string timeOfDay;          // status of a grid row whose verdicts are all true
     std::string configTitle;        // caption of the loaded configuration (title of the Bode plot)
     std::vector<bool> legendsShown; // the Bode legend check boxes in order; missing entries are shown
+    // Checked mode, for tests: a solver that reads a control its sheet lacks, or fills a grid column
+    // twice, by an unknown name or not at all, throws std::logic_error instead of going on.
+    bool checked = false;
 };
 
 // One DC load-line diagram: the solved tube, the axes and whether the line itself is drawn.

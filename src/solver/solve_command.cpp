@@ -11,18 +11,14 @@ SolveOutcome solveCommand(const SolveRequest& request, const std::function<void(
         out.messages.push_back(strFormat("There is no circuit C%d", request.circuit));
         return out;
     }
-    out.messages = validateSheet(request.sheet, request.locale);
+    const CircuitInfo& info = circuitInfo(request.circuit);
+    out.messages = validateSheet(request.sheet, info.rules, request.locale);
     if (!out.messages.empty())
         return out;
-    const CircuitSolver solver = circuitSolver(request.circuit);
-    if (!solver) {
-        out.messages.push_back(strFormat("The solver of circuit C%d is not available yet", request.circuit));
-        return out;
-    }
     if (beforeSolve)
         beforeSolve();
-    out.result.title = circuitInfo(request.circuit).title;
-    solver(request, out.result);
+    out.result.title = info.title;
+    info.solve(request, out.result);
     out.solved = true;
     return out;
 }

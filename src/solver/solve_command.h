@@ -9,7 +9,7 @@
 
 using CircuitSolver = void (*)(const SolveRequest&, SolveResult&);
 
-// The solver of circuit n, or nullptr while none is built for it.
+// The solver of circuit n (its registry entry's solve function), nullptr for a number that is no circuit.
 CircuitSolver circuitSolver(int n);
 
 struct SolveOutcome {

@@ -3,6 +3,7 @@
 #include "solver/stage_analyses.h"
 
 #include "solver/formatters.h"
+#include "solver/report_pieces.h"
 #include "util/format.h"
 
 #include <cmath>
@@ -28,12 +29,6 @@ double gainFollower(TTube& T, double RL) {
     const double ro = T.getRo();
     const double mu = T.getMu();
     return mu * RL / (RL * (mu + 1) + ro);
-}
-
-std::string tubeParameterLine(const TTube& T, bool commonCathode) {
-    return strFormat(commonCathode ? "<br>  %s  %s  %s" : "<br>  %s   %s  => %s",
-                     fmtResistance("ρ~", 0, T.ρ()).c_str(), fmtTransconductance("gm~", 1, T.gm()).c_str(),
-                     fmtAmplification("µ~", 0, T.µ()).c_str());
 }
 
 CommonCathodeGains commonCathodeStage(TTube& T, double Ra, double Rk, double Ro) {
@@ -78,11 +73,8 @@ FollowerFigures cathodeFollowerStage(TTube& T, double Ro, double Rk) {
 namespace {
 
 // "<br>label gain or xdB"; a zero gain has no dB figure.
-std::string gainLine(const char* label, double gain, double dB) {
-    const std::string g = fmtAmplification(label, 2, gain);
-    if (gain == 0)
-        return "<br>" + g;
-    return strFormat("<br>%s or <css=db>%.1fdB</css>", g.c_str(), dB);
+std::string gainLine(const char* label, double gain) {
+    return "<br>" + fmtAmplification(label, 2, gain) + dbTail(" or ", 1, gain);
 }
 
 } // namespace
@@ -100,7 +92,7 @@ CathodyneGains cathodyneStage(TTube& T, double Ra, double Rao, double Rk, double
     g.anode = RLa == 0 ? 0.0 : -mu * RLa / D; // no "-0.00" for a zero anode load
     g.cathode = mu * RLk / D;
 
-    g.text += gainLine("Voltage gain on anode   ", g.anode, 20 * std::log10(std::fabs(g.anode)));
-    g.text += gainLine("Voltage gain on cathode  ", g.cathode, 20 * std::log10(g.cathode));
+    g.text += gainLine("Voltage gain on anode   ", g.anode);
+    g.text += gainLine("Voltage gain on cathode  ", g.cathode);
     return g;
 }

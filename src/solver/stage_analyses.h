@@ -71,7 +71,3 @@ struct DifferentialGains {
 // Rk: the common cathode resistor; RL2, RL1: the AC anode loads; the signal on T1's grid.
 // anode2 = µ1·(µ2 + 1)·RL2·Rk/H. Writes no text.
 DifferentialGains differentialPairGains(TTube& T1, TTube& T2, double Rk, double RL2, double RL1);
-
-// The title-less tube parameter line "ρ~ gm~ µ~" of a block; the common-cathode block spaces
-// it differently from all others.
-std::string tubeParameterLine(const TTube& T, bool commonCathode);

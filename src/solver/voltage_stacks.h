@@ -24,3 +24,8 @@ struct TVoltageStacks {
 constexpr std::uint32_t kStackRed = 0xFFFF0000;
 constexpr std::uint32_t kStackYellow = 0xFFFFFF00;
 constexpr std::uint32_t kStackGreen = 0xFF008000;
+// Further bars of a branch, and the grid-bias supply bars.
+constexpr std::uint32_t kStackNavy = 0xFF000080;
+constexpr std::uint32_t kStackOlive = 0xFF808000;
+constexpr std::uint32_t kStackPurple = 0xFF800080;
+constexpr std::uint32_t kStackGrey = 0xFFC0C0C0;

@@ -18,12 +18,13 @@ TSQLite3Database::~TSQLite3Database() {
     }
 }
 
-void TSQLite3Database::Open(const std::string& fileName) {
+void TSQLite3Database::Open(const std::string& fileName, Mode mode) {
     Close();
     fileName_ = fileName;
     sqlite3* db = nullptr;
-    const int rc =
-        sqlite3_open_v2(fileName.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int flags =
+        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close(db);

@@ -26,8 +26,10 @@ public:
     TSQLite3Database(const TSQLite3Database&) = delete;
     TSQLite3Database& operator=(const TSQLite3Database&) = delete;
 
-    // Opens (creating when missing) a database file; the name is UTF-8.
-    void Open(const std::string& fileName);
+    enum class Mode { ReadWrite, ReadOnly };
+    // Opens a database file, the name in UTF-8: read-write (creating it when missing) or read-only
+    // (the file must exist; every write then fails).
+    void Open(const std::string& fileName, Mode mode = Mode::ReadWrite);
     // Finalizes every statement still prepared, rolls back an open transaction, closes.
     void Close();
     bool connected() const { return db_ != nullptr; }

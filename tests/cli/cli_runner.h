@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,8 +14,10 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runCli(const QStringList& args) {
+inline CliRun runCli(const QStringList& args,
+                     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(QStringLiteral(VALVENIX_CLI), args);
     CliRun r;
     if (!p.waitForFinished(60000)) {

@@ -28,3 +28,12 @@ inline TubeParams unknownModel(const std::string& name) {
 inline TubeFactory builtinFactory() {
     return builtinTubeFactory();
 }
+
+// An ECC83 at Vak 250 V and Vgk -2 V with its small-signal parameters worked out.
+inline TTube biasedEcc83() {
+    TTube t = builtinTube("ECC83 / 12AX7");
+    double ia;
+    t.CalculerNK(250, -2, ia);
+    t.calculerParamètresIntrinsèques();
+    return t;
+}

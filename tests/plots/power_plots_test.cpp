@@ -1,31 +1,23 @@
 // Power-stage pictures: gauge texts and positions, the push-pull curve family and load estimate,
 // pixels of the curves, and inputs without cycles or limits. VALVENIX_PLOT_SAMPLES=DIR writes the
 // pictures as PNG files to look at.
-#include "../core/circuits/solve_fixture.h"
 #include "approx.h"
 #include "builtin_tubes.h"
 #include "plot_test_support.h"
 #include "plots/power_plots.h"
 #include "power/power_analysis.h"
+#include "solve_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <iostream>
 
 namespace {
 const QColor kMaroon(128, 0, 0);
 const QColor kGrey(128, 128, 128);
 const QColor kRed(255, 0, 0);
 const QColor kOrange(255, 127, 0);
-
-void save(const QImage& image, const std::string& name) {
-    EXPECT_FALSE(image.isNull()) << name;
-    if (const char* dir = std::getenv("VALVENIX_PLOT_SAMPLES")) {
-        EXPECT_TRUE(image.save(QString(dir) + "/" + QString::fromStdString(name) + ".png")) << name;
-    }
-}
 
 // A quarter period of samples: point 1 toward more current, point 2 toward less, along a load of
 // `load` ohms, the current swinging by `di` at the crest; point 2 is clipped at `floor`.
@@ -329,13 +321,8 @@ TEST(PowerPlots, PicturesOfRealSolves) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.circuit);
         const SolveOutcome out = solveCommand(firstOpening(r.circuit, r.values));
-        if (!out.solved || !out.result.power) {
-            std::cout << "no power analysis for C" << r.circuit << ":";
-            for (const auto& m : out.messages)
-                std::cout << " " << m;
-            std::cout << "\n";
-            continue;
-        }
+        ASSERT_TRUE(out.solved) << validationText(out.messages);
+        ASSERT_TRUE(out.result.power.has_value()) << "no power analysis";
         const PowerData& d = *out.result.power;
         const std::string code = "C" + std::to_string(r.circuit);
         save(drawPower(d, QSize(1000, 700), 1), code + "-real-power");

@@ -14,13 +14,6 @@
 #include <cstdlib>
 
 namespace {
-void save(const QImage& image, const char* name) {
-    EXPECT_FALSE(image.isNull()) << name;
-    if (const char* dir = std::getenv("VALVENIX_PLOT_SAMPLES")) {
-        EXPECT_TRUE(image.save(QString(dir) + "/" + name + ".png")) << name;
-    }
-}
-
 BodeData sampleBode() {
     BodeData d;
     d.title = "My preamp";

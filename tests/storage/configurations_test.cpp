@@ -1,5 +1,7 @@
 // The circuit-configurations database on a real SQLite file in a temporary data folder.
+#include "sheet_controls.h"
 #include "temp_data_folder.h"
+#include "text_helpers.h"
 
 #include "storage/configurations.h"
 
@@ -8,44 +10,6 @@
 #include <functional>
 
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-SheetControl edit(const std::string& name, const std::string& text) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Edit;
-    c.text = text;
-    return c;
-}
-
-SheetControl selector(const std::string& name, std::vector<std::string> items, int selected) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Selector;
-    c.items = std::move(items);
-    c.selected = selected;
-    return c;
-}
-
-SheetControl checkBox(const std::string& name, bool checked) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::CheckBox;
-    c.checked = checked;
-    return c;
-}
-
-SheetControl label(const std::string& name, const std::string& text) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Label;
-    c.text = text;
-    return c;
-}
 
 // A C1-like sheet: supply, anode and cathode resistors, a bypass capacitor, the tube and an option.
 Sheet sampleSheet(int circuit) {

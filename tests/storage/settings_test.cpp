@@ -1,6 +1,7 @@
 // The settings file in a temporary data folder: defaults, typed round trips, the texts written to
 // the file, window placement keys, sheet persistence, and a missing data folder.
 #include "circuits/catalogue.h"
+#include "sheet_controls.h"
 #include "storage/data_folder.h"
 #include "storage/settings.h"
 #include "storage/sheet_persistence.h"
@@ -53,39 +54,6 @@ std::string namingRule(const std::string& name) {
         if (name.find(part) != std::string::npos)
             return text;
     return {};
-}
-
-SheetControl edit(const std::string& name, const std::string& text) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Edit;
-    c.text = text;
-    return c;
-}
-
-SheetControl checkBox(const std::string& name, bool checked) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::CheckBox;
-    c.checked = checked;
-    return c;
-}
-
-SheetControl selector(const std::string& name, std::vector<std::string> items, int selected) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Selector;
-    c.items = std::move(items);
-    c.selected = selected;
-    return c;
-}
-
-SheetControl label(const std::string& name, const std::string& text) {
-    SheetControl c;
-    c.name = name;
-    c.kind = ControlKind::Label;
-    c.text = text;
-    return c;
 }
 
 TEST_F(SettingsFile, MissingFileGivesTheDefaults) {

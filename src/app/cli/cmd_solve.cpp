@@ -24,10 +24,10 @@ int circuitNumber(const std::string& word) {
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
         digits.erase(0, 1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 3)
-        throw UsageError("expected a circuit C1 ... C42, not " + quoted(word));
+        throw UsageError(strFormat("expected a circuit C1 ... C%d, not ", kCircuitCount) + quoted(word));
     const int n = std::stoi(digits);
     if (n < 1 || n > kCircuitCount)
-        throw UsageError("expected a circuit C1 ... C42, not " + quoted(word));
+        throw UsageError(strFormat("expected a circuit C1 ... C%d, not ", kCircuitCount) + quoted(word));
     return n;
 }
 

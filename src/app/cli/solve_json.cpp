@@ -137,6 +137,15 @@ std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
     else
         j.null();
     j.key("messages").array(r.messages);
+    // The convergence traces asked for with --trace: caption and points (x0, y0, x1, y1, ...).
+    j.key("traces").beginArray();
+    for (const TFormConvergence& t : r.traces) {
+        j.beginObject();
+        j.key("caption").value(t.caption);
+        j.key("points").array(t.Points);
+        j.endObject();
+    }
+    j.endArray();
     j.endObject();
     return j.str() + "\n";
 }

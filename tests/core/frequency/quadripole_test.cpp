@@ -13,14 +13,6 @@ constexpr double pF = 1e-12;
 const double kOpen = std::numeric_limits<double>::infinity();
 
 // An ECC83 biased at 250 V, -2 V with its small-signal parameters computed there.
-TTube biasedEcc83() {
-    TTube t = builtinTube("ECC83 / 12AX7");
-    double ia;
-    t.CalculerNK(250, -2, ia);
-    t.calculerParamètresIntrinsèques();
-    return t;
-}
-
 struct Gains {
     double g0 = 0, g1 = 0;
 };

@@ -70,6 +70,9 @@ TEST(ReportFormatters, GridCellsUseLocaleSeparators) {
         {"french separators", 2, 1, 1234567.891, french, "1\u202f234\u202f567,89"},
         {"no thousands separator", 2, 1, 1234567.891, bare, "1234567.89"},
         {"power in mW", 0, 1000, 250 * 0.0009538, english, "238"},
+        {"zero bias", 3, 1, -0.0, english, "0.000"},
+        {"rounds to zero", 1, 1, -0.04, english, "0.0"},
+        {"rounds away from zero", 1, 1, -0.05, english, "-0.1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(gridCell(c.n, c.factor, c.value, c.locale), c.expected) << c.name;

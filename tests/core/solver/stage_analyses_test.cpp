@@ -1,6 +1,7 @@
 // Stage analyses: gains, impedances and report blocks of the shared stage types.
 #include "approx.h"
 #include "builtin_tubes.h"
+#include "text_helpers.h"
 
 #include "solver/formatters.h"
 #include "solver/stage_analyses.h"
@@ -24,10 +25,6 @@ TTube triodeAt(const std::string& model, const std::string& ref, double vak, dou
     double ia;
     t.CalculerNK(vak, vgk, ia);
     return t;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // Solves a small linear system by Gaussian elimination with partial pivoting: the nodal

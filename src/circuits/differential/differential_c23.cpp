@@ -1,0 +1,295 @@
+// C23: push-pull amplifier with DC feedback. An input pair T1/T2 with joined cathodes (Rk12)
+// drives, from T2's anode, the grid of the upper output tube T4; T3 below it is self-biased by
+// Rk3. The output Vo feeds the divider Rf1/Rf2 back to T2's grid, and Vo is moved until T2's
+// anode voltage is exactly the grid voltage T4 needs.
+#include "circuits/differential/differential_common.h"
+
+#include "solver/dissipation.h"
+#include "solver/formatters.h"
+#include "solver/grid_cells.h"
+#include "solver/sheet_validation.h"
+#include "solver/text_result.h"
+#include "solver/verdicts.h"
+#include "util/format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kOuterMaxIter = 1001;
+constexpr int kMaxPinned = 20;   // passes with Vo held at a supply rail before giving up
+constexpr int kBisections = 200; // each bisection halves its bracket: far more than doubles resolve
+
+struct Point {
+    double Vak = 0, Vgk = 0, Ia = 0;
+};
+
+struct Balance {
+    Point p1, p2;
+    double Vk = 0;         // the joined cathodes
+    double R1 = 0, R2 = 0; // equivalent cathode resistors Vk/Ia1, Vk/Ia2 (R1 ∥ R2 = Rc)
+    bool ok = false;
+};
+
+// Current of a triode with its grid at Vg, its cathode at Vk and Ra between Vb and its anode:
+// the anode current lowers its own Vak, so the tube equation is solved by bisection on I.
+Point branchAt(TTube& T, double Vb, double Vg, double Ra, double Vk) {
+    Point p;
+    p.Vgk = std::min(Vg - Vk, 0.0); // a grid above its cathode draws grid current: clamp at 0
+    const double span = Vb - Vk;
+    if (span <= 0) {
+        p.Vak = span;
+        return p;
+    }
+    if (Ra <= 0) {
+        p.Vak = span;
+        T.CalculerNK(p.Vak, p.Vgk, p.Ia);
+        return p;
+    }
+    double lo = 0, hi = span / Ra;
+    for (int i = 0; i < kBisections && hi - lo > 1e-11; ++i) {
+        const double I = (lo + hi) * 0.5;
+        double ia = 0;
+        T.CalculerNK(span - Ra * I, p.Vgk, ia);
+        (ia > I ? lo : hi) = I;
+    }
+    p.Ia = (lo + hi) * 0.5;
+    p.Vak = span - Ra * p.Ia;
+    return p;
+}
+
+// Two triodes with joined cathodes on Rc, grids at Vg1 and Vg2: the cathode voltage Vk is found
+// by bisection where the two branch currents add up to Vk/Rc.
+//
+// Splitting Rc into two equivalent resistors and balancing the two single-tube bias points
+// cannot close on a few millivolts once Rc is tens of kilohms (as it is with the cathodes
+// high above ground): the single-tube solver stops at ±2 µA, which is already a quarter volt
+// there. Both ways meet at the same operating point, so the direct search is used.
+// hint: the cathode voltage of the previous solve (negative for none), which narrows the bracket.
+Balance balancePair(TTube& T1, TTube& T2, double Vg1, double Vg2, double Ra1, double Ra2, double Rc,
+                    double Vb, double hint) {
+    Balance b;
+    const auto excessAt = [&](double Vk) {
+        b.Vk = Vk;
+        b.p1 = branchAt(T1, Vb, Vg1, Ra1, Vk);
+        b.p2 = branchAt(T2, Vb, Vg2, Ra2, Vk);
+        return b.p1.Ia + b.p2.Ia - Vk / Rc;
+    };
+    double lo = 0, hi = std::max(Vb, 0.0);
+    if (hint >= 0 && hint - 1 > lo && hint + 1 < hi && excessAt(hint - 1) > 0 && excessAt(hint + 1) < 0)
+        lo = hint - 1, hi = hint + 1;
+    for (int i = 0; i < kBisections; ++i) {
+        const double excess = excessAt((lo + hi) * 0.5);
+        if (std::fabs(excess) < 1e-10 || hi - lo < 1e-7) {
+            b.ok = true;
+            break;
+        }
+        (excess > 0 ? lo : hi) = b.Vk;
+    }
+    // Leave each tube's operating-point fields at its point.
+    double ia = 0;
+    T1.CalculerNK(b.p1.Vak, b.p1.Vgk, ia);
+    T2.CalculerNK(b.p2.Vak, b.p2.Vgk, ia);
+    b.R1 = b.p1.Ia > 0 ? b.Vk / b.p1.Ia : 0;
+    b.R2 = b.p2.Ia > 0 ? b.Vk / b.p2.Ia : 0;
+    return b;
+}
+
+} // namespace
+
+void solveC23(const SolveRequest& rq, SolveResult& rs) {
+    Traces traces(rq, 4);
+    const SheetValues sheet(rq);
+    const double Vb = clampSupply(sheet.num("EdVb"));
+    const double Vg1 = sheet.num("EdVg1");
+    const double Ra1 = sheet.num("EdRa1");
+    const double Ra2 = sheet.num("EdRa2");
+    double Rk12 = sheet.num("EdRk12");
+    if (Rk12 <= 0) // the pair needs a cathode resistor to split
+        Rk12 = 1;
+    const double Rk3 = sheet.num("EdRk3");
+    const double Rf1 = sheet.num("EdRf1");
+    const double Rf2 = sheet.num("EdRf2");
+    auto T1 = makeTube(rq, "LBtube1", "T1");
+    auto T2 = makeTube(rq, "LBtube1", "T2");
+    auto T3 = makeTube(rq, "LBtube2", "T3");
+    auto T4 = makeTube(rq, "LBtube2", "T4");
+
+    // Feedback ratio; a divider of zero total is taken as a direct connection.
+    const double Rf = Rf1 + Rf2;
+    const double k = Rf > 0 ? Rf2 / Rf : 1;
+    const auto clampVo = [&](double v) { return std::clamp(std::isfinite(v) ? v : Vb / 2, 0.0, Vb); };
+    double Vo = clampVo(k > 0 ? Vg1 / k : Vb / 2);
+
+    Balance pair;
+    double I3 = 0, I4 = 0, IRf = 0, Vgk4 = 0;
+    double start[4] = {};
+    double damping = 0.05, lastD = 0;
+    int pinned = 0;
+    bool converged = false;
+    int iter = 0;
+    for (;;) {
+        pair = balancePair(*T1, *T2, Vg1, k * Vo, Ra1, Ra2, Rk12, Vb, iter > 0 ? pair.Vk : -1);
+        I3 = T3->basicBiasSuccApprox(Vo, 0, Rk3);
+        IRf = Rf > 0 ? Vo / Rf : 0;
+        I4 = I3 + IRf;
+        Vgk4 = T4->whichVg(I4, Vb - Vo, 0);
+        const double currents[4] = {pair.p1.Ia, pair.p2.Ia, I3, I4};
+        for (int t = 0; t < 4; ++t) {
+            if (iter == 0) {
+                start[t] = currents[t];
+                tracePoint(traces.at(t), 0, currents[t]);
+            }
+            tracePoint(traces.at(t), iter + 1, currents[t]);
+        }
+        ++iter;
+        const double D = (Vb - Ra2 * pair.p2.Ia) - Vo - Vgk4;
+        if (std::fabs(D) < 0.001) {
+            converged = true;
+            break;
+        }
+        if (iter >= kOuterMaxIter) // keep Vo consistent with the last solves
+            break;
+        // Where the loop gain through T2 and Ra2 is high the fixed step overshoots and the
+        // mismatch grows while changing sign: halve the step then. The fixed point is the same.
+        if (lastD != 0 && (D > 0) != (lastD > 0) && std::fabs(D) > 0.5 * std::fabs(lastD))
+            damping *= 0.5;
+        lastD = D;
+        const double next = clampVo(Vo + damping * D);
+        // Pinned at 0 or Vb: no output voltage inside the supply balances the loop.
+        pinned = next == Vo ? pinned + 1 : 0;
+        if (pinned > kMaxPinned)
+            break;
+        Vo = next;
+    }
+    double Ia4 = 0; // T4's own current at the grid voltage found, for its operating-point fields
+    T4->CalculerNK(Vb - Vo, Vgk4, Ia4);
+    const Point p1 = pair.p1, p2 = pair.p2;
+    // T3 as its bias solve left it, the point its quiescent block shows.
+    const double Vak3 = T3->Vak(), Vgk3 = T3->Vgk(), Vak4 = Vb - Vo;
+    const TTube* tubes[4] = {T1.get(), T2.get(), T3.get(), T4.get()};
+    for (int t = 0; t < 4; ++t)
+        titleTraceMillivolts(traces.at(t), *tubes[t], iter, 0.001, start[t]);
+
+    // Checks.
+    const double I12 = p1.Ia + p2.Ia, Vk12 = Rk12 * I12, Vk3 = Rk3 * I3;
+    const double Itot = I12 + I4;
+    auto test1 = makeTube(rq, "LBtube1", "test");
+    auto test2 = makeTube(rq, "LBtube2", "test");
+    const bool opOk = test1->checkOP(p1.Vak, p1.Vgk, p1.Ia, 0, 1) &&
+                      test1->checkOP(p2.Vak, p2.Vgk, p2.Ia, 0, 1) && test2->checkOP(Vak3, Vgk3, I3, 0, 1) &&
+                      test2->checkOP(Vak4, Vgk4, I4, 0, 1);
+    const bool vgkOk = p1.Vgk < 0 && p2.Vgk < 0 && Vgk3 < 0 && Vgk4 < 0;
+    const bool stacksOk = stackCheck(1, Vb, Ra1 * p1.Ia + p1.Vak + Vk12) &&
+                          stackCheck(1, Vb, Ra2 * p2.Ia + p2.Vak + Vk12) &&
+                          stackCheck(1, Vb, Vak4 + Vak3 + Vk3);
+    const bool iterOk = converged && pair.ok;
+
+    // DC report.
+    const double Va1 = Vb - Ra1 * p1.Ia, Va2 = Vb - Ra2 * p2.Ia, Vg2 = k * Vo;
+    TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iter));
+    rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterOk);
+    text.Add(supplyLine(Vb, Itot));
+    text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * p1.Ia));
+    text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * p2.Ia));
+    text.Add("<br>" + fmtCurrent("Ia3", 3, 1000 * I3));
+    text.Add("<br>" + fmtCurrent("Ia4", 3, 1000 * I4));
+    text.Add("<br>" + fmtCurrent("IRf", 3, 1000 * IRf));
+    text.Add("<br><br>" + fmtVoltage("Vg1", 2, Vg1));
+    text.Add("<br>" + fmtVoltage("Vg2", 2, Vg2));
+    text.Add("<br>" + fmtVoltage("Vo", 2, Vo));
+    text.Add("<br>" + fmtVoltage("Va1", 2, Va1));
+    text.Add("<br>" + fmtVoltage("Va2", 2, Va2));
+    text.Add("<br>" + fmtVoltage("Vk12", 3, Vk12));
+    text.Add("<br>" + fmtVoltage("Vk3", 3, Vk3));
+    for (const TTube* t : tubes)
+        text.Add("<br>" + t->displayOP(1));
+    std::vector<TResistor> resistors = {resistorRecord("Ra1", p1.Ia, Ra1), resistorRecord("Ra2", p2.Ia, Ra2),
+                                        resistorRecord("Rk12", I12, Rk12), resistorRecord("Rk3", I3, Rk3),
+                                        resistorRecord("Rf1", IRf, Rf1),   resistorRecord("Rf2", IRf, Rf2)};
+    text.Add("<br>" + dissipationTable(resistors));
+    rs.dcReport = text.texte;
+
+    // Schematic labels.
+    rs.setLabel("LabelVa1", strFormat("%.2fV", Va1));
+    rs.setLabel("LabelVa2", strFormat("%.2fV", Va2));
+    rs.setLabel("LabelVk12", strFormat("%.2fV", Vk12));
+    rs.setLabel("LabelVk3", strFormat("%.2fV", Vk3));
+    rs.setLabel("LabelVg2", strFormat("%.2fV", Vg2));
+    rs.setLabel("LabelVo", strFormat("%.2fV", Vo));
+    rs.setLabel("LabelI1", strFormat("%.2fmA", 1000 * p1.Ia));
+    rs.setLabel("LabelI2", strFormat("%.2fmA", 1000 * p2.Ia));
+    rs.setLabel("LabelI3", strFormat("%.2fmA", 1000 * I3));
+    rs.setLabel("LabelI4", strFormat("%.2fmA", 1000 * I4));
+    rs.setLabel("LabelIf12", strFormat("%.2fmA", 1000 * IRf));
+    rs.setLabel("LabelI12", strFormat("%.2fmA", 1000 * I12));
+    rs.setLabel("LabelItot", strFormat("%.2fmA", 1000 * Itot));
+
+    // Stacks: the two input branches, the output totem, the feedback divider under T4.
+    TVoltageStacks s1, s2, s3, s4;
+    s1.Add("Ra1", Ra1 * p1.Ia, kStackRed);
+    s1.Add("T1", p1.Vak, kStackYellow);
+    s1.Add("Rk12", Vk12, kStackGreen);
+    s2.Add("Ra2", Ra2 * p2.Ia, kStackRed);
+    s2.Add("T2", p2.Vak, kStackYellow);
+    s2.Add("Rk12", Vk12, kStackGreen);
+    s3.Add("T4", Vak4, kStackYellow);
+    s3.Add("T3", Vak3, kStackYellow);
+    s3.Add("Rk3", Vk3, kStackGreen);
+    s4.Add("T4", Vak4, kStackYellow);
+    s4.Add("Rf1", Rf1 * IRf, kStackRed);
+    s4.Add("Rf2", Rf2 * IRf, kStackLime);
+    rs.stacks = {s1, s2, s3, s4};
+
+    // Logged-results row.
+    const NumberLocale& loc = rq.locale;
+    rs.gridRow = {gridStatus(rq, rs.ok),
+                  T1->ModelName(),
+                  T3->ModelName(),
+                  gridCell(0, 1, Vb, loc),
+                  gridCell(2, 1, Vg1, loc),
+                  gridCell(2, 1, Vg2, loc),
+                  gridCell(2, 1, Vo, loc),
+                  gridCell(1, 1, Va1, loc),
+                  gridCell(1, 1, Va2, loc),
+                  gridCell(3, 1, Vk12, loc),
+                  gridCell(1, 1, p1.Vak, loc),
+                  gridCell(3, 1, p1.Vgk, loc),
+                  gridCell(3, 1000, p1.Ia, loc),
+                  gridCell(1, 1, p2.Vak, loc),
+                  gridCell(3, 1, p2.Vgk, loc),
+                  gridCell(3, 1000, p2.Ia, loc),
+                  gridCell(1, 1, Vak3, loc),
+                  gridCell(3, 1, Vgk3, loc),
+                  gridCell(3, 1000, I3, loc),
+                  gridCell(1, 1, Vak4, loc),
+                  gridCell(3, 1, Vgk4, loc),
+                  gridCell(3, 1000, I4, loc),
+                  gridCell(0, 1, Ra1, loc),
+                  gridCell(0, 1, Ra2, loc),
+                  gridCell(0, 1, Rk12, loc),
+                  gridCell(0, 1, Rk3, loc),
+                  gridCell(0, 1, Rf1, loc),
+                  gridCell(0, 1, Rf2, loc),
+                  gridCell(0, 1000, Vb * Itot, loc),
+                  gridCell(0, 1000, p1.Vak * p1.Ia, loc),
+                  gridCell(0, 1000, p2.Vak * p2.Ia, loc),
+                  gridCell(0, 1000, Vak3 * I3, loc),
+                  gridCell(0, 1000, Vak4 * I4, loc),
+                  gridCell(0, 1000, Ra1 * p1.Ia * p1.Ia, loc),
+                  gridCell(0, 1000, Ra2 * p2.Ia * p2.Ia, loc),
+                  gridCell(0, 1000, Rf1 * IRf * IRf, loc),
+                  gridCell(0, 1000, Rf2 * IRf * IRf, loc)};
+
+    // Load lines: the input tubes on their share of Rk12, T3 on Rk3 under Vo; T4 has no resistor.
+    rs.loadLines.push_back(pairLoadLine(*T1, Vb, Ra1 + pair.R1, 1));
+    rs.loadLines.push_back(pairLoadLine(*T2, Vb, Ra2 + pair.R2, 2));
+    rs.loadLines.push_back(pairLoadLine(*T3, Vo, Rk3, 3));
+    rs.loadLines.push_back(pairLoadLine(*T4, Vak4, 0, 4));
+    for (const auto& t : {T1.get(), T2.get(), T3.get(), T4.get()}) {
+        t->calculerParamètresIntrinsèques();
+        rs.tubes.push_back(*t);
+    }
+    traces.moveTo(rs);
+}

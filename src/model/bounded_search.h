@@ -1,0 +1,64 @@
+// The two searches of the circuit solvers, each bounded: a bisection on one unknown (a node
+// voltage) and a damped fixed point (a current). Each reports its passes and whether it converged,
+// and can trace its iterates.
+#pragma once
+
+#include "model/convergence.h"
+
+#include <cmath>
+
+struct SearchOutcome {
+    int passes = 0;         // evaluations made
+    bool converged = false; // the tolerance was met
+    bool stalled = false;   // bisection: the bracket closed without meeting the tolerance
+};
+
+// Bisection of [lo, hi]: each pass evaluates excess(x, pass) at the middle x (pass counts from 1).
+// |excess| < tolerance ends the search converged at x; a positive excess moves the lower end up to
+// x, any other the upper end down to x. The search ends after maxPasses passes, or stalled once the
+// bracket's middle no longer moves (every further pass would repeat the last). trace, when given,
+// gets (pass, x) after each evaluation.
+template <typename Excess>
+SearchOutcome bisect(double lo, double hi, int maxPasses, double tolerance, Excess&& excess,
+                     TFormConvergence* trace = nullptr) {
+    SearchOutcome out;
+    while (out.passes < maxPasses) {
+        ++out.passes;
+        const double x = (lo + hi) * 0.5;
+        const double e = excess(x, out.passes);
+        tracePoint(trace, out.passes, x);
+        if (std::fabs(e) < tolerance) {
+            out.converged = true;
+            break;
+        }
+        if (e > 0)
+            lo = x;
+        else
+            hi = x;
+        if ((lo + hi) * 0.5 == x) {
+            out.stalled = true;
+            break;
+        }
+    }
+    return out;
+}
+
+// Damped fixed point x = target(x): each pass moves x by (target(x) - x) / damping and ends
+// converged when the target and the moved x differ by less than tolerance; at most maxPasses
+// passes. trace, when given, gets (pass, x) after each move.
+template <typename Target>
+SearchOutcome dampedFixedPoint(double& x, int maxPasses, double damping, double tolerance, Target&& target,
+                               TFormConvergence* trace = nullptr) {
+    SearchOutcome out;
+    while (out.passes < maxPasses) {
+        ++out.passes;
+        const double t = target(x);
+        x += (t - x) / damping;
+        tracePoint(trace, out.passes, x);
+        if (std::fabs(t - x) < tolerance) {
+            out.converged = true;
+            break;
+        }
+    }
+    return out;
+}
