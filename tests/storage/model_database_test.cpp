@@ -204,7 +204,8 @@ TEST_F(ModelDatabase, ReadOnlyConnectionKeepsItsRows) {
         db.Execute("DELETE FROM triodes WHERE id = " + std::to_string(row.id));
         FAIL() << "no error";
     } catch (const SQLiteError& e) {
-        EXPECT_EQ(std::string(e.what()), "SQLite3 error: attempt to write a readonly database");
+        EXPECT_EQ(std::string(e.what()),
+                  "SQLite3 error: attempt to write a readonly database (file " + path("Valvenix-2.db") + ")");
     }
     db.Close();
     EXPECT_EQ(listModelNames().size(), 30u);
