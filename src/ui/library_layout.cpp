@@ -66,24 +66,30 @@ void TLibraryPage::placeCategoryButtons() {
     const QMargins m = categoryGrid_->contentsMargins();
     const int room = width() - 8 - m.left() - m.right();
     const int count = static_cast<int>(buttons.size());
-    // Horizontally, one row when the page is wide enough, else as many columns as fit.
-    const int columns = horizontal_ ? std::clamp((room + categoryGrid_->horizontalSpacing()) /
-                                                     (widest + categoryGrid_->horizontalSpacing()),
-                                                 1, count)
-                                    : 1;
+    // Horizontally, one row when the page is wide enough, else rows of even length.
+    int columns = 1;
+    if (horizontal_) {
+        const int spacing = categoryGrid_->horizontalSpacing();
+        const int fit = std::clamp((room + spacing) / (widest + spacing), 1, count);
+        const int rows = (count + fit - 1) / fit;
+        columns = (count + rows - 1) / rows;
+    }
     if (columns != categoryColumns_) {
         categoryColumns_ = columns;
         for (QAbstractButton* b : buttons)
             categoryGrid_->removeWidget(b);
         for (int i = 0; i < count; ++i)
             categoryGrid_->addWidget(buttons[i], i / columns, i % columns);
+        // A column of choices keeps to the top.
+        for (int row = 0; row <= count; ++row)
+            categoryGrid_->setRowStretch(row, !horizontal_ && row == count ? 1 : 0);
     }
     if (horizontal_) {
         const int rows = (count + columns - 1) / columns;
         const int rowHeight = buttons.front()->sizeHint().height() + categoryGrid_->verticalSpacing();
         fixHeight(RGlib, rows * rowHeight + m.top() + m.bottom() + 4);
     } else {
-        fixWidth(RGlib, kCategoryWidth);
+        fixWidth(RGlib, std::max(kCategoryWidth, widest + m.left() + m.right() + 4));
     }
 }
 

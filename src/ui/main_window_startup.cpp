@@ -2,6 +2,7 @@
 #include "ui/main_window.h"
 
 #include "markup/css_classes.h"
+#include "plots/tool_pictures.h"
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
 #include "storage/packaged_files.h"
@@ -15,6 +16,8 @@
 #include "ui/version_info.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QShowEvent>
 
 namespace {
@@ -60,7 +63,11 @@ void TForm1::FormCreate() {
         return; // the later steps need the pictures: the installation is broken
     prepareModels();
     SetLastCircuit(IPD.lastCircuit());
-    CTBPanel->setIcon(icons_->picture(2, "ICO"));
+    setWindowIcon(QIcon(QPixmap::fromImage(icons_->picture(2, "ICO"))));
+    const double scale = devicePixelRatioF();
+    QImage strip = drawTubeCountIcon(2, static_cast<int>(32 * scale));
+    strip.setDevicePixelRatio(scale);
+    CTBPanel->setIcon(strip);
     startupComplete_ = true;
 }
 

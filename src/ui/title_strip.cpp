@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <cmath>
+
 namespace {
 const QColor kGlyphColour(0x40, 0x40, 0x40);
 constexpr int kButtonGlyph = 24;
