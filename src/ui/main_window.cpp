@@ -40,7 +40,6 @@ TForm1::TForm1(Telemetry* telemetry, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setFont(uiFont(9));
     setMouseTracking(true);
-    setMinimumSize(640, 420);
     buildWindow();
     FormCreate();
 }

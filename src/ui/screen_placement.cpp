@@ -4,6 +4,7 @@
 #include "storage/settings.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -24,9 +25,18 @@ ScreenLayout currentScreenLayout() {
 
 void restoreWindowPlacement(QWidget* window, const TIniPosDim& settings, const std::string& name,
                             bool fixedSize) {
-    const ScreenRect r =
-        settings.readForm(name, window->width(), window->height(), currentScreenLayout(), fixedSize);
+    if (window->layout())
+        window->layout()->activate(); // the window's least size is known before it is placed
+    const ScreenLayout screens = currentScreenLayout();
+    ScreenRect r = settings.readForm(name, window->width(), window->height(), screens, fixedSize);
     window->resize(r.width, r.height);
+    if (window->width() != r.width || window->height() != r.height) {
+        // The window's least size won over the stored or default one: placed again with its real size.
+        SavedPlacement saved = settings.readPlacement(name);
+        saved.width = window->width();
+        saved.height = window->height();
+        r = resolvePlacement(saved, window->width(), window->height(), screens, fixedSize);
+    }
     window->move(r.left, r.top);
 }
 
