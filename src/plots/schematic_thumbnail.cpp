@@ -106,5 +106,6 @@ QImage drawSchematicThumbnail(const Schematic& s, const std::string& code, QSize
 }
 
 double pictureScale(const QImage& image) {
-    return std::max(1.0, image.dotsPerMeterX() / kDotsPerMetreAt96Dpi);
+    // In quarter steps: a resolution stored in whole dots per metre is never exactly 96 dpi times k.
+    return std::max(1.0, std::round(4 * image.dotsPerMeterX() / kDotsPerMetreAt96Dpi) / 4);
 }

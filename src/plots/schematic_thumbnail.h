@@ -21,5 +21,6 @@ QRectF schematicSymbolBounds(const Schematic& s);
 // (e.g. "C7") stands in the top-left corner.
 QImage drawSchematicThumbnail(const Schematic& s, const std::string& code, QSize size, double scale);
 
-// The scale a picture was drawn for, read from its resolution: 1 for 96 dpi or less (or none).
+// The scale a picture was drawn for, read from its resolution in quarter steps: 1 for 96 dpi or less
+// (or none).
 double pictureScale(const QImage& image);

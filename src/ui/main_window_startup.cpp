@@ -18,7 +18,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTextCursor>
 
 namespace {
 inline constexpr const char* kWindowName = "Form1";
@@ -119,6 +121,8 @@ void TForm1::FormShow() {
     restoreWindowPlacement(this, IPD, kWindowName);
     menuIntroClick(1);
     library_->restoreChoices(IPD.displayHor(), IPD.flat());
+    MemoInfo->moveCursor(QTextCursor::Start); // the welcome text from its beginning
+    MemoInfo->verticalScrollBar()->setValue(0);
     setWindowTitle(
         QStringLiteral("%1  %2").arg(QString::fromLatin1(kApplicationNameText), versionRecord().FileVersion));
 }

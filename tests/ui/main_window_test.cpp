@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QUrl>
 
 namespace {
@@ -67,6 +68,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheWelcomePageCentredAndPreparesTheModels)
     EXPECT_EQ(w->windowTitle().toStdString(), "Korvessa  0.1.0");
     EXPECT_EQ(w->currentPage()->objectName(), "AdvPanelIntro");
     EXPECT_EQ(w->introduction()->plainText().rfind("Welcome to Valvenix", 0), 0u);
+    EXPECT_EQ(w->introduction()->verticalScrollBar()->value(), 0); // shown from its beginning
     EXPECT_EQ(listModelNames().size(), 30u);
     // No circuit solved yet: the link shows nothing.
     EXPECT_EQ(w->lastCircuitTag(), 0);

@@ -1,5 +1,6 @@
 // valvenix: the desktop program. Start-up fills the data folder, then opens the main window with the
-// circuit library; closing the main window ends the program.
+// circuit library (and, with --circuit N, the solver window of circuit N); closing the main window ends
+// the program.
 #include "telemetry/telemetry.h"
 #include "ui/app_startup.h"
 #include "ui/main_window.h"
@@ -7,13 +8,34 @@
 #include "storage/data_install.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QPointer>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Valvenix"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans"), 9));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Valvenix, a calculator for vacuum-tube circuits"));
+    parser.addHelpOption();
+    const QCommandLineOption circuitOption(
+        QStringLiteral("circuit"), QStringLiteral("Also open the solver window of circuit N, 1 to 42."),
+        QStringLiteral("N"));
+    parser.addOption(circuitOption);
+    parser.process(app);
+    int circuit = 0;
+    if (parser.isSet(circuitOption)) {
+        bool ok = false;
+        circuit = parser.value(circuitOption).toInt(&ok);
+        if (!ok || circuit < 1 || circuit > 42) {
+            std::fprintf(stderr, "valvenix: --circuit takes a circuit number from 1 to 42\n");
+            return 2;
+        }
+    }
 
     StartedProgram program =
         startValvenix(packagedFilesFolder(QCoreApplication::applicationDirPath().toStdString()));
@@ -22,6 +44,8 @@ int main(int argc, char** argv) {
     program.mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(program.mainWindow, &QObject::destroyed, &app, &QCoreApplication::quit);
     program.mainWindow->show();
+    if (circuit > 0)
+        program.mainWindow->LoadFormSolver(circuit);
     const int status = app.exec();
 
     // Every other window (solver windows, anode curves, tube models, tools) goes before the telemetry.
