@@ -18,9 +18,11 @@ namespace {
 constexpr double kSymbolPen = 1.5;
 constexpr double kWirePen = 1.25;
 
-QPen symbolPen(SymbolKind kind, double width = kSymbolPen) {
+using Look = SchematicLook;
+
+QPen symbolPen(SymbolKind kind, double width, const Look& look) {
     QPen pen(schematicColour(symbolColour(kind)));
-    pen.setWidthF(width);
+    pen.setWidthF(width * look.stroke);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
@@ -62,13 +64,13 @@ void paintResistor(QPainter& p, const SchematicSymbol& s) {
     p.drawPolyline(zigzag);
 }
 
-void paintCapacitor(QPainter& p, const SchematicSymbol& s) {
+void paintCapacitor(QPainter& p, const SchematicSymbol& s, const Look& look) {
     const Axis ax = axisOf(s);
     const double g = kCapacitorGap / 2.0;
     p.drawLine(ax.a, ax.at(-g));
     p.drawLine(ax.at(g), ax.b);
     QPen plate = p.pen();
-    plate.setWidthF(2 * kSymbolPen);
+    plate.setWidthF(2 * kSymbolPen * look.stroke);
     plate.setCapStyle(Qt::FlatCap);
     p.save();
     p.setPen(plate);
@@ -114,10 +116,10 @@ void paintSource(QPainter& p, const SchematicSymbol& s) {
     }
 }
 
-void dashedLine(QPainter& p, QPointF from, QPointF to) {
+void dashedLine(QPainter& p, QPointF from, QPointF to, const Look& look) {
     p.save();
     QPen pen = p.pen();
-    pen.setWidthF(kSymbolPen);
+    pen.setWidthF(kSymbolPen * look.stroke);
     pen.setCapStyle(Qt::FlatCap);
     pen.setDashPattern({2.0, 1.5});
     p.setPen(pen);
@@ -134,7 +136,7 @@ void paintCathode(QPainter& p, double x, double y, double half, double pinY) {
     p.drawLine(QPointF(x, y), QPointF(x, pinY));
 }
 
-void paintTube(QPainter& p, const SchematicSymbol& s) {
+void paintTube(QPainter& p, const SchematicSymbol& s, const Look& outer) {
     const double x = s.points[0].x, y = s.points[0].y;
     const double side = s.mirrored ? 1 : -1; // the control grid's side
     const bool pentode = s.kind == SymbolKind::Pentode;
@@ -145,6 +147,16 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
     const double grid = pentode ? 15 : 14; // half width of the grids
 
     p.save();
+    // A thumbnail draws the envelope larger about its centre: it covers the ends of the wires, and its
+    // leads reach out over them, so the pins stay joined.
+    Look look = outer;
+    if (outer.tubeScale != 1) {
+        p.translate(x, y);
+        p.scale(outer.tubeScale, outer.tubeScale);
+        p.translate(-x, -y);
+        look.stroke = outer.stroke / outer.tubeScale;
+        p.setPen(symbolPen(s.kind, kSymbolPen, look));
+    }
     if (s.flipped) {
         // Upside down: the same drawing mirrored about the envelope's horizontal axis.
         p.translate(x, y);
@@ -157,7 +169,7 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
 
     const double anodeY = y - (pentode ? 2 : 1) * step;
     QPen plate = p.pen();
-    plate.setWidthF(2 * kSymbolPen);
+    plate.setWidthF(2 * kSymbolPen * look.stroke);
     plate.setCapStyle(Qt::FlatCap);
     p.save();
     p.setPen(plate);
@@ -169,23 +181,38 @@ void paintTube(QPainter& p, const SchematicSymbol& s) {
     paintCathode(p, x, cathodeY, half, y + pin);
 
     const double g1Y = pentode ? y + step : y;
-    dashedLine(p, QPointF(x - grid, g1Y), QPointF(x + grid, g1Y));
+    dashedLine(p, QPointF(x - grid, g1Y), QPointF(x + grid, g1Y), look);
     p.drawLine(QPointF(x + side * pin, g1Y), QPointF(x + side * grid, g1Y));
     if (pentode) {
         // Screen grid led out on the other side; suppressor tied to the cathode inside the envelope.
-        dashedLine(p, QPointF(x - grid, y), QPointF(x + grid, y));
+        dashedLine(p, QPointF(x - grid, y), QPointF(x + grid, y), look);
         p.drawLine(QPointF(x - side * pin, y), QPointF(x - side * grid, y));
         const double g3Y = y - step, tieX = x - side * 21;
-        dashedLine(p, QPointF(x - grid, g3Y), QPointF(x + grid, g3Y));
+        dashedLine(p, QPointF(x - grid, g3Y), QPointF(x + grid, g3Y), look);
         QPolygonF tie;
         tie << QPointF(x - side * grid, g3Y) << QPointF(tieX, g3Y) << QPointF(tieX, cathodeY + 4)
             << QPointF(x, cathodeY + 4);
         p.drawPolyline(tie);
         p.setBrush(p.pen().color());
-        p.drawEllipse(QPointF(x, cathodeY + 4), 1.8, 1.8);
+        p.drawEllipse(QPointF(x, cathodeY + 4), 1.8 * look.junctionScale, 1.8 * look.junctionScale);
         p.setBrush(Qt::NoBrush);
     }
     p.restore();
+    if (outer.tubeNameSize > 0 && !s.name.empty()) {
+        // The name above the envelope on the side away from the control grid.
+        QFont font = schematicFont(p, 8, true);
+        const double size = outer.tubeNameSize, R = r * outer.tubeScale;
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+        p.save();
+        p.setFont(font);
+        p.setPen(p.pen().color());
+        const double w = R + size * 3;
+        const QRectF box(side < 0 ? x + R * 0.78 : x - R * 0.78 - w, y - R * 0.8 - size * 0.95, w,
+                         size * 1.2);
+        p.drawText(box, (side < 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+                   QString::fromStdString(s.name));
+        p.restore();
+    }
 }
 
 // A winding of n turns drawn as half circles along the vertical from (x, top) to (x, bottom), bulging
@@ -233,15 +260,15 @@ void paintSpeaker(QPainter& p, const SchematicSymbol& s) {
     p.setBrush(Qt::NoBrush);
 }
 
-void paintSymbol(QPainter& p, const SchematicSymbol& s) {
+void paintSymbol(QPainter& p, const SchematicSymbol& s, const Look& look) {
     if (s.points.empty())
         return;
     const QPointF at(s.points[0].x, s.points[0].y);
-    p.setPen(symbolPen(s.kind));
+    p.setPen(symbolPen(s.kind, kSymbolPen, look));
     p.setBrush(Qt::NoBrush);
     switch (s.kind) {
     case SymbolKind::Wire: {
-        p.setPen(symbolPen(s.kind, kWirePen));
+        p.setPen(symbolPen(s.kind, kWirePen, look));
         QPolygonF line;
         for (const SchematicPoint& pt : s.points)
             line << QPointF(pt.x, pt.y);
@@ -252,7 +279,7 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
         paintResistor(p, s);
         break;
     case SymbolKind::Capacitor:
-        paintCapacitor(p, s);
+        paintCapacitor(p, s, look);
         break;
     case SymbolKind::CurrentSource:
     case SymbolKind::VoltageSource:
@@ -260,7 +287,7 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
         break;
     case SymbolKind::Triode:
     case SymbolKind::Pentode:
-        paintTube(p, s);
+        paintTube(p, s, look);
         break;
     case SymbolKind::Transformer:
         paintTransformer(p, s);
@@ -276,9 +303,9 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
         break;
     case SymbolKind::Supply:
         p.drawLine(at, at - QPointF(0, 7));
-        p.setPen(symbolPen(s.kind, 2.5));
+        p.setPen(symbolPen(s.kind, 2.5, look));
         p.drawLine(at + QPointF(-8, -7.5), at + QPointF(8, -7.5));
-        if (!s.text.empty())
+        if (!s.text.empty() && look.texts)
             paintSchematicText(p, {s.points[0].x, s.points[0].y - 12}, s.text, SchematicTextAlign::Centre,
                                symbolColour(s.kind));
         break;
@@ -287,7 +314,7 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
         p.setBrush(p.background());
         p.drawEllipse(at, 3, 3);
         const bool in = s.kind == SymbolKind::Input;
-        if (!s.text.empty())
+        if (!s.text.empty() && look.texts)
             paintSchematicText(p, {s.points[0].x + (in ? -7 : 7), s.points[0].y + 4}, s.text,
                                in ? SchematicTextAlign::Right : SchematicTextAlign::Left,
                                symbolColour(s.kind));
@@ -296,30 +323,37 @@ void paintSymbol(QPainter& p, const SchematicSymbol& s) {
     case SymbolKind::Junction:
         p.setPen(Qt::NoPen);
         p.setBrush(schematicColour(symbolColour(s.kind)));
-        p.drawEllipse(at, 2.75, 2.75);
+        p.drawEllipse(at, 2.75 * look.junctionScale, 2.75 * look.junctionScale);
         break;
     case SymbolKind::Text:
-        paintSchematicText(p, s.points[0], s.text, s.align, symbolColour(s.kind));
+        if (look.texts)
+            paintSchematicText(p, s.points[0], s.text, s.align, symbolColour(s.kind));
         break;
     }
 }
 
 } // namespace
 
-void paintSchematic(QPainter& painter, const Schematic& s, SchematicControls controls, const Sheet* values) {
+void paintSchematicSymbols(QPainter& painter, const Schematic& s, const SchematicLook& look) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // Wires first, so that parts, envelopes and dots lie on top of them.
     for (const SchematicSymbol& sym : s.symbols)
         if (sym.kind == SymbolKind::Wire)
-            paintSymbol(painter, sym);
+            paintSymbol(painter, sym, look);
     for (const SchematicSymbol& sym : s.symbols)
         if (sym.kind != SymbolKind::Wire && sym.kind != SymbolKind::Junction)
-            paintSymbol(painter, sym);
+            paintSymbol(painter, sym, look);
     for (const SchematicSymbol& sym : s.symbols)
         if (sym.kind == SymbolKind::Junction)
-            paintSymbol(painter, sym);
+            paintSymbol(painter, sym, look);
+    painter.restore();
+}
+
+void paintSchematic(QPainter& painter, const Schematic& s, SchematicControls controls, const Sheet* values) {
+    painter.save();
+    paintSchematicSymbols(painter, s, SchematicLook{});
     if (controls == SchematicControls::Drawn)
         for (const SchematicPlacement& pl : s.placements)
             paintSchematicControl(painter, pl, values ? values->find(pl.control) : nullptr);

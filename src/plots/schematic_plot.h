@@ -13,6 +13,15 @@ enum class SchematicControls {
     Drawn,  // every control drawn as the sheet shows it on first use
 };
 
+// How the symbols are drawn: as the sheet shows them, or thicker and without texts for a thumbnail.
+struct SchematicLook {
+    double stroke = 1;        // every pen width multiplied by this
+    bool texts = true;        // captions of terminals and supplies, free texts
+    double tubeNameSize = 0;  // pixel size of the tube names beside their envelopes; 0: none
+    double junctionScale = 1; // radius of the connection dots multiplied by this
+    double tubeScale = 1;     // tube envelopes drawn this much larger about their centres
+};
+
 // The schematic on a white canvas of width x scale by height x scale pixels, antialiased.
 QImage drawSchematic(const Schematic& s, double scale, SchematicControls controls);
 // As above with the controls showing a sheet's values: edit texts, check marks, selected items and
@@ -24,3 +33,6 @@ QImage drawSchematic(const Schematic& s, double scale, SchematicControls control
 // background; tube envelopes, sources and terminals are filled with the painter's background brush
 // (white unless set). Font sizes hold whatever the device's resolution. values may be null.
 void paintSchematic(QPainter& painter, const Schematic& s, SchematicControls controls, const Sheet* values);
+
+// The symbols and wires alone, in logical coordinates, on a painter set up by the caller.
+void paintSchematicSymbols(QPainter& painter, const Schematic& s, const SchematicLook& look);

@@ -194,6 +194,15 @@ int TIniPosDim::rgBorders() const {
 bool TIniPosDim::setRgBorders(int item) {
     return writeInteger(kMainSection, kRgBorders, item);
 }
+std::string TIniPosDim::webSite() const {
+    const QString site = QString::fromStdString(readString(kMainSection, kWebSiteKey, "")).trimmed();
+    return site.isEmpty() ? kDefaultWebSite : site.toStdString();
+}
+std::string TIniPosDim::emailAddress() const {
+    const QString address = QString::fromStdString(readString(kMainSection, kEmailKey, "")).trimmed();
+    return address.isEmpty() ? kDefaultEmail : address.toStdString();
+}
+
 std::string TIniPosDim::usageServer() const {
     return QString::fromStdString(readString(kMainSection, kUsageServerKey, "")).trimmed().toStdString();
 }

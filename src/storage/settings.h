@@ -19,6 +19,11 @@ inline constexpr const char* kFormPosDimSection = "FormPosDim";
 // Main-section keys of the usage server (read by the application, handed to the telemetry client).
 inline constexpr const char* kUsageServerKey = "usageserver";
 inline constexpr const char* kUsageOffKey = "usageoff";
+// Main-section keys of the addresses the main window's menu opens, with harmless defaults.
+inline constexpr const char* kWebSiteKey = "website";
+inline constexpr const char* kEmailKey = "email";
+inline constexpr const char* kDefaultWebSite = "https://valvenix.example.org/";
+inline constexpr const char* kDefaultEmail = "valvenix@example.org";
 
 // The per-circuit section: "C%d", e.g. "C7".
 std::string circuitSection(int circuit);
@@ -81,6 +86,9 @@ public:
     // integers are, and also "true"/"yes"/"on" and "false"/"no"/"off"; any other text means off.
     bool usageOff() const;
     bool setUsageOff(bool off);
+    // "website" and "email": the maker's web site and e-mail address; a blank value gives the default.
+    std::string webSite() const;
+    std::string emailAddress() const;
 
     // "Bode"/"straycaps", default 0: the stray capacitance per pin is (index + 1) pF.
     int bodeStrayCaps() const;

@@ -42,7 +42,7 @@ QUrl usageRequestUrl(const QUrl& base, const QString& path, const QString& query
 bool isUsageAction(const QString& name) {
     if (name == kCurveAction)
         return true;
-    for (int circuit = 1; circuit <= kCircuitCount; ++circuit)
+    for (int circuit = 1; circuit <= kLoggedCircuitCount; ++circuit)
         if (name == solveAction(circuit))
             return true;
     return false;

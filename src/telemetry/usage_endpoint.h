@@ -10,7 +10,7 @@ inline constexpr const char* kUsageWelcomePath = "/log/introduction.rtf";
 inline constexpr const char* kUsageStatisticsPath = "/log/getNewDatalog.php";
 inline constexpr const char* kWelcomeFileName = "introduction.rtf";
 inline constexpr const char* kCurveAction = "tube";
-inline constexpr int kCircuitCount = 42;
+inline constexpr int kLoggedCircuitCount = 42; // "schema1" ... "schema42"
 
 // The usage server as the settings file holds it.
 struct UsageServerSetting {

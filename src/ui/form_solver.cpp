@@ -114,6 +114,10 @@ QWidget* TFormSolver::buildTopStrip() {
     DMH->setFont(uiFont(9));
     DMH->setFrameShape(QFrame::NoFrame);
     DMH->setFixedHeight(56);
+    // A header, not a text to edit or select: no caret, no focus.
+    DMH->setTextInteractionFlags(Qt::NoTextInteraction);
+    DMH->setFocusPolicy(Qt::NoFocus);
+    DMH->viewport()->setCursor(Qt::ArrowCursor);
     DMH->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DMH->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette pal = DMH->palette();
@@ -333,8 +337,16 @@ QTabWidget* TFormSolver::buildTabs() {
 
 void TFormSolver::placeWindow() {
     const QRect screen = this->screen()->availableGeometry();
-    const QSize wanted(panelMaxWidth_ + 760, std::max(700, frame_->height() + 190));
-    resize(wanted.boundedTo(screen.size() * 0.95));
+    const int available = static_cast<int>(screen.width() * 0.95);
+    // The split strip, the spacings and the margins beside the sheet panel and the tabs.
+    const int chrome = LabelSplit->width() + 3 * layout()->spacing() + 16;
+    // The result tabs get their room first (the DC report's lines, the waveform's track bar); on a
+    // narrow screen the sheet panel is narrower and its sheet scrolls.
+    const int tabs = std::max(kMinTabsWidth, std::min(kWideTabsWidth, available - chrome - panelMaxWidth_));
+    panelMaxWidth_ = std::max(kCollapsedPanelWidth, std::min(panelMaxWidth_, available - chrome - tabs));
+    PanelParams->setFixedWidth(panelMaxWidth_);
+    const QSize wanted(panelMaxWidth_ + chrome + tabs, std::max(700, frame_->height() + 190));
+    resize(wanted.boundedTo(QSize(available, static_cast<int>(screen.height() * 0.95))));
     const QPointer<TFormSolver>& previous = lastCreated();
     if (previous && previous != this)
         move(previous->pos() + QPoint(24, 24));

@@ -36,6 +36,12 @@ public:
     // A window for circuit 1 … 42, set up and placed (24 pixels right of and below the solver window
     // created before it while that one is open, else centred), not yet shown. Closing destroys it.
     explicit TFormSolver(int circuit, QWidget* parent = nullptr);
+
+    // Widths of the first size: the sheet panel collapsed by the split strip, and the room the result
+    // tabs get beside the sheet (at least the first, up to the second).
+    static constexpr int kCollapsedPanelWidth = 100;
+    static constexpr int kMinTabsWidth = 600;
+    static constexpr int kWideTabsWidth = 760;
     ~TFormSolver() override;
 
     int circuit() const { return Tag; }

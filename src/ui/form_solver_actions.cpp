@@ -27,7 +27,6 @@
 
 namespace {
 constexpr int kFlashMilliseconds = 192;
-constexpr int kCollapsedPanelWidth = 100;
 
 QImage pictureOf(TPictureView* view) {
     return view->image().isNull() ? view->grab().toImage() : view->image();

@@ -28,3 +28,8 @@ bool confirm(QWidget* parent, const QString& text) {
     return show(parent, QMessageBox::Question, QStringLiteral("Confirm"), text,
                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
+
+bool confirmYesNoCancel(QWidget* parent, const QString& text) {
+    return show(parent, QMessageBox::Question, QStringLiteral("Confirm"), text,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) == QMessageBox::Yes;
+}

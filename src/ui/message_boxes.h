@@ -30,3 +30,6 @@ template <class Action> bool guarded(QWidget* parent, Action&& action) {
     }
     return false;
 }
+
+// A confirmation with Yes, No and Cancel; true only when the user answers Yes.
+bool confirmYesNoCancel(QWidget* parent, const QString& text);

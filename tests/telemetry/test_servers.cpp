@@ -23,9 +23,6 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-[[maybe_unused]] static ::testing::Environment* const coreApplication =
-    ::testing::AddGlobalTestEnvironment(new CoreApplicationEnvironment);
-
 TestCertificate::TestCertificate() {
     if (!dir_.isValid())
         return;

@@ -2,7 +2,7 @@
 // thumbnail.
 #include "circuit_pictures.h"
 
-QImage schematicPicture(int circuit) {
+QImage schematicPicture(int circuit, double) {
     return titleSchematic(circuit);
 }
 

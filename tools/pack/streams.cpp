@@ -41,7 +41,7 @@ QString writeStreams(const QString& folder) {
     std::vector<QByteArray> schematics;
     std::vector<QByteArray> thumbnails;
     for (int n = 1; n <= kCircuitCount; ++n) {
-        const QImage schematic = schematicPicture(n);
+        const QImage schematic = schematicPicture(n, 2);
         const QImage thumbnail = thumbnailPicture(n);
         if (schematic.isNull() || thumbnail.isNull())
             return QString("no picture for C%1").arg(n);

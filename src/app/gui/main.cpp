@@ -1,51 +1,59 @@
-// valvenix: opens a solver window for a circuit (--circuit N, by default the last circuit solved)
-// until the main window with its circuit library takes over this start-up.
-#include "circuits/catalogue.h"
-#include "storage/data_folder.h"
-#include "storage/model_database.h"
-#include "storage/settings.h"
-#include "ui/form_solver.h"
-#include "ui/message_boxes.h"
+// valvenix: the desktop program. Start-up fills the data folder, then opens the main window with the
+// circuit library (and, with --circuit N, the solver window of circuit N); closing the main window ends
+// the program.
+#include "telemetry/telemetry.h"
+#include "ui/app_startup.h"
+#include "ui/main_window.h"
+
+#include "storage/data_install.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QPointer>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Valvenix"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans"), 9));
+    QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Valvenix, a calculator for vacuum-tube circuits"));
     parser.addHelpOption();
     const QCommandLineOption circuitOption(
-        QStringLiteral("circuit"), QStringLiteral("The circuit to open, 1 to 42 (default: the last one)."),
+        QStringLiteral("circuit"), QStringLiteral("Also open the solver window of circuit N, 1 to 42."),
         QStringLiteral("N"));
     parser.addOption(circuitOption);
     parser.process(app);
-
-    // Installation's part of start-up: the data folder and the model database exist before any window.
-    QDir().mkpath(QString::fromStdString(dataFolder()));
-    guarded(nullptr, [] { prepareModelDatabase(); });
-
     int circuit = 0;
     if (parser.isSet(circuitOption)) {
         bool ok = false;
         circuit = parser.value(circuitOption).toInt(&ok);
-        if (!ok || circuit < 1 || circuit > kCircuitCount) {
-            showError(nullptr,
-                      QStringLiteral("--circuit takes a circuit number from 1 to %1").arg(kCircuitCount));
+        if (!ok || circuit < 1 || circuit > 42) {
+            std::fprintf(stderr, "valvenix: --circuit takes a circuit number from 1 to 42\n");
             return 2;
         }
-    } else {
-        TIniPosDim settings;
-        settings.Open();
-        circuit = settings.lastCircuit();
-        if (circuit < 1 || circuit > kCircuitCount)
-            circuit = 1;
     }
-    auto* window = new TFormSolver(circuit);
-    window->show();
-    return app.exec();
+
+    StartedProgram program =
+        startValvenix(packagedFilesFolder(QCoreApplication::applicationDirPath().toStdString()));
+    if (!program.mainWindow)
+        return 1;
+    program.mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(program.mainWindow, &QObject::destroyed, &app, &QCoreApplication::quit);
+    program.mainWindow->show();
+    if (circuit > 0)
+        program.mainWindow->LoadFormSolver(circuit);
+    const int status = app.exec();
+
+    // Every other window (solver windows, anode curves, tube models, tools) goes before the telemetry.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!w->parentWidget())
+            windows << w;
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
+    return status;
 }
