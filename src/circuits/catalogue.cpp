@@ -49,6 +49,20 @@ bool isPowerStage(int n) {
     return n >= 37 && n <= 42;
 }
 
+// The tubes a selector chooses, as its caption on the schematic names them: a single selector
+// chooses every tube ("T1", "T1 and T2", "T1, T2 and T3"), two selectors share the tubes in halves.
+std::string selectorTubes(int tubes, int index, int selectors) {
+    const int per = selectors > 1 ? tubes / selectors : tubes;
+    const int first = index * per + 1;
+    std::string text;
+    for (int t = first; t < first + per; ++t) {
+        if (t > first)
+            text += t + 1 == first + per ? " and " : ", ";
+        text += "T" + std::to_string(t);
+    }
+    return text;
+}
+
 std::optional<AdvancedPowerSetup> advancedSetup(int n) {
     switch (n) {
     case 39:
@@ -109,13 +123,20 @@ CircuitInfo buildInfo(const CircuitData& d, const catalogue_detail::LegendData& 
     }
     for (const auto& [name, caption] : d.checkBoxes)
         info.controls.push_back(makeControl(name, ControlKind::CheckBox, caption));
+    // A tube selector's text names the tubes it chooses, for the message asking for a tube.
+    const int selectorCount = static_cast<int>(info.tubeSelectors.size());
+    const auto tubeSelector = [&](int index) {
+        SheetControl c = makeSelector(info.tubeSelectors[static_cast<std::size_t>(index)].name, {});
+        c.text = selectorTubes(d.tubes, index, selectorCount);
+        return c;
+    };
     if (isPowerStage(d.number)) {
         info.controls.push_back(makeSelector("LBparallel", kParallelItems));
-        info.controls.push_back(makeSelector("LBtube", {}));
+        info.controls.push_back(tubeSelector(0));
         info.controls.push_back(makeSelector("LBYt", kYieldItems));
     } else {
-        for (const TubeSelector& sel : info.tubeSelectors)
-            info.controls.push_back(makeSelector(sel.name, {}));
+        for (int i = 0; i < selectorCount; ++i)
+            info.controls.push_back(tubeSelector(i));
     }
     int captionNo = 0;
     for (const char* caption : d.captions)

@@ -34,7 +34,8 @@ struct CircuitInfo {
     std::vector<std::string>
         categories; // gallery names of every category that lists the circuit, "All" first
     // The sheet as designed: edit fields (text = first-use default), check boxes (text = caption),
-    // selectors (LBparallel, LBYt with items; tube selectors empty), captions and result labels.
+    // selectors (LBparallel, LBYt with items; tube selectors empty, their text the tubes they choose:
+    // "T1", "T1 and T2"), captions and result labels.
     std::vector<SheetControl> controls;
     std::vector<std::pair<std::string, std::string>> fieldLabels; // edit field name -> label beside it
     std::vector<std::pair<std::string, std::string>> hints;       // edit field name -> tool tip (C1 only)

@@ -5,6 +5,7 @@
 #include "plots/polyline_clip.h"
 #include "util/format.h"
 
+#include <QFontMetricsF>
 #include <QPolygonF>
 
 namespace {
@@ -120,6 +121,11 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
     LabelPlacer labels;
     labels.reserve(QRectF(0, 0, W, 40)); // title and "Ia (mA)"
     labels.reserve(QRectF(0, 0, 49, H)); // current-axis labels
+    {                                    // "Va (V)" or "Vg (V)" at the end of the horizontal axis
+        const QFontMetricsF fm(p.font());
+        labels.reserve(QRectF(W - 48, H - 45 - fm.ascent(), fm.horizontalAdvance(QStringLiteral("Va (V)")),
+                              fm.ascent() + fm.descent()));
+    }
     for (const auto& curve : chart.curves) {
         const auto& l = curve.label;
         const double dx = l.anchor == TextAnchor::Left ? 3 : 0;
@@ -146,6 +152,14 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
     p.setPen(plotPen(kNavy, 1));
     p.drawLine(QPointF(f.x(0), H - 50), QPointF(f.x(safeScale(chart.Iamax)), H - 50));
     drawTextAt(p, W - 50, H - 20, std::string("Ia (mA)"), TextAlign::Centre);
+    // The right-hand texts share a placer with the curve labels so that these step aside, also from
+    // the current axis's caption.
+    LabelPlacer labels;
+    {
+        const QFontMetricsF fm(p.font());
+        const double w = fm.horizontalAdvance(QStringLiteral("Ia (mA)"));
+        labels.reserve(QRectF(W - 50 - w / 2, H - 20 - fm.ascent(), w, fm.ascent() + fm.descent()));
+    }
 
     // Left (gm) and right (rho) scales.
     p.setPen(plotPen(kNavy, 1));
@@ -158,8 +172,6 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
         p.setPen(kViolet);
         drawTextAt(p, 45, y + 4, strFormat("%0.1f", v * 1000), TextAlign::Right);
     }
-    // The right-hand texts share a placer with the curve labels so that these step aside.
-    LabelPlacer labels;
     p.setPen(kGreen);
     for (double v : chart.rhoTicks)
         labels.draw(p, W - 48, f.y(v, chart.rhoFull) + 4, strFormat("%.0f", v / 1000), TextAlign::Left);

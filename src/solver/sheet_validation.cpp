@@ -24,11 +24,15 @@ std::string notANumberMessage(const std::string& fieldName, const std::string& t
     return "Field " + fieldName + ": \"" + text + "\" is not a number";
 }
 
+std::string selectTubeMessage(const SheetControl& selector) {
+    return selector.text.empty() ? std::string("Select tube(s)") : "Select tube(s): " + selector.text;
+}
+
 std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale) {
     std::vector<std::string> messages;
     for (const SheetControl& c : sheet.controls)
         if (c.kind == ControlKind::Selector && c.selected == -1)
-            messages.emplace_back("Select tube(s)");
+            messages.push_back(selectTubeMessage(c));
     for (const SheetControl& c : sheet.controls)
         if (c.kind == ControlKind::Edit && !isValueText(c.text, locale))
             messages.push_back(notANumberMessage(c.name, c.text));

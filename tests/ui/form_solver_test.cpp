@@ -207,7 +207,7 @@ TEST_F(UiTest, EmptyModelDatabaseLeavesTheSelectorEmptyAndTheSolveAsksForATube) 
     EXPECT_EQ(child<QComboBox>(w, "LBtube1")->count(), 0);
     w->ButtonSolverClick();
     ASSERT_EQ(boxes().texts.size(), 1u);
-    EXPECT_EQ(boxes().texts[0], "Select tube(s)\n\nSelect tube(s)\n\n");
+    EXPECT_EQ(boxes().texts[0], "Select tube(s): T1\n\nSelect tube(s): T2\n\n");
     EXPECT_EQ(logRows(w), 0);
 }
 

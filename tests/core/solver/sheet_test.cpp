@@ -192,9 +192,32 @@ TEST(SheetValidation, MessagesInOrder) {
 TEST(SheetValidation, EmptySelectorsRepeatTheirMessage) {
     Sheet s = newSheet(4); // LBtube1 and LBtube2, nothing selected
     const auto messages = validateSheet(s, kPoint);
-    EXPECT_EQ(messages, (std::vector<std::string>{"Select tube(s)", "Select tube(s)"}));
-    EXPECT_EQ(validationText(messages), "Select tube(s)\n\nSelect tube(s)\n\n");
+    EXPECT_EQ(messages, (std::vector<std::string>{"Select tube(s): T1", "Select tube(s): T2"}));
+    EXPECT_EQ(validationText(messages), "Select tube(s): T1\n\nSelect tube(s): T2\n\n");
     EXPECT_EQ(validationText({}), "");
+}
+
+TEST(SheetValidation, AnEmptySelectorNamesTheTubesItChooses) {
+    // As the schematic's captions beside the selectors name them.
+    const struct {
+        int circuit;
+        std::vector<std::string> expected;
+    } rows[] = {
+        {1, {"Select tube(s): T1"}},
+        {6, {"Select tube(s): T1 and T2"}},
+        {19, {"Select tube(s): T1, T2 and T3"}},
+        {16, {"Select tube(s): T1", "Select tube(s): T2"}},
+        {21, {"Select tube(s): T1 and T2", "Select tube(s): T3 and T4"}},
+        {40, {"Select tube(s): T1 and T2"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE("C" + std::to_string(r.circuit));
+        std::vector<std::string> selectors; // the first-use sheet of a power stage lacks its load too
+        for (const std::string& m : validateSheet(newSheet(r.circuit), kPoint))
+            if (m.rfind("Select tube(s)", 0) == 0)
+                selectors.push_back(m);
+        EXPECT_EQ(selectors, r.expected);
+    }
 }
 
 TEST(SheetValidation, SupplyClamp) {
