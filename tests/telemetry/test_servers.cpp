@@ -23,8 +23,10 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
+#ifndef VALVENIX_WIDGET_TESTS // the window tests make a QApplication of their own
 [[maybe_unused]] static ::testing::Environment* const coreApplication =
     ::testing::AddGlobalTestEnvironment(new CoreApplicationEnvironment);
+#endif
 
 TestCertificate::TestCertificate() {
     if (!dir_.isValid())
