@@ -5,6 +5,9 @@
 #include "plots/polyline_clip.h"
 #include "util/format.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFontMetricsF>
 #include <QPolygonF>
 
@@ -182,25 +185,46 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
     p.setPen(Qt::black);
     drawTextFitted(p, 50, 12.5, chart.title, W - 60);
 
-    const auto curve = [&](const std::vector<ChartPoint>& pts, double full, const QColor& colour,
-                           double width, const std::string& label) {
-        if (pts.empty())
-            return;
-        QPolygonF poly;
-        for (const auto& pt : pts)
-            poly << QPointF(f.x(pt.x), f.y(pt.y, full));
+    // One quantity (gm, rho or mu) of the three anode voltages: its curves, then their labels at the
+    // end where the curves lie farther apart (the high-current end for most triodes, the low-current
+    // end where the curves of a pentode meet at high current).
+    using Points = std::vector<ChartPoint> MultiSeries::*;
+    using Label = std::string MultiSeries::*;
+    const auto quantity = [&](Points points, Label label, double full, const QColor& colour, double width) {
+        std::vector<QPolygonF> polys;
+        for (const auto& s : chart.series) {
+            QPolygonF poly;
+            for (const auto& pt : s.*points)
+                poly << QPointF(f.x(pt.x), f.y(pt.y, full));
+            polys.push_back(poly);
+        }
         p.setPen(plotPen(colour, width));
-        for (const QPolygonF& part : clipPolyline(poly, QRectF(0, 0, W, H)))
-            p.drawPolyline(part);
-        // The label goes at the high-current end, where the curves of the three voltages lie apart.
+        for (const QPolygonF& poly : polys)
+            for (const QPolygonF& part : clipPolyline(poly, QRectF(0, 0, W, H)))
+                p.drawPolyline(part);
+        const auto spread = [&](bool front) {
+            double least = 1e300;
+            for (std::size_t i = 0; i < polys.size(); ++i)
+                for (std::size_t j = i + 1; j < polys.size(); ++j)
+                    if (!polys[i].isEmpty() && !polys[j].isEmpty()) {
+                        const QPointF a = front ? polys[i].front() : polys[i].back();
+                        const QPointF b = front ? polys[j].front() : polys[j].back();
+                        least = std::min(least, std::hypot(a.x() - b.x(), a.y() - b.y()));
+                    }
+            return least;
+        };
+        const bool front = spread(true) >= spread(false);
         p.setPen(colour);
-        labels.draw(p, poly.front().x() + 4, poly.front().y() + 4, label, TextAlign::Left);
+        for (std::size_t i = 0; i < polys.size(); ++i) {
+            if (polys[i].isEmpty())
+                continue;
+            const QPointF at = front ? polys[i].front() : polys[i].back();
+            labels.draw(p, at.x() + 4, at.y() + 4, chart.series[i].*label, TextAlign::Left);
+        }
     };
-    for (const auto& s : chart.series) {
-        curve(s.gm, chart.gmFull, kViolet, 2, s.gmLabel);
-        curve(s.rho, chart.rhoFull, kGreen, 2, s.rhoLabel);
-        curve(s.mu, chart.muFull, kNavy, 1, s.muLabel);
-    }
+    quantity(&MultiSeries::gm, &MultiSeries::gmLabel, chart.gmFull, kViolet, 2);
+    quantity(&MultiSeries::rho, &MultiSeries::rhoLabel, chart.rhoFull, kGreen, 2);
+    quantity(&MultiSeries::mu, &MultiSeries::muLabel, chart.muFull, kNavy, 1);
     p.end();
     return image;
 }

@@ -236,9 +236,7 @@ void TFormCurves::showEvent(QShowEvent* event) {
     restoreWindowPlacement(this, IniPosDim, kWindowName);
     EdVs->setText(QString::fromStdString(IniPosDim.pentodeVs()));
     refreshModelList();
-    if (!shownOnce_)
-        PageControl->setCurrentWidget(TabSheet1);
-    shownOnce_ = true;
+    PageControl->setCurrentWidget(TabSheet1);
 }
 
 void TFormCurves::hideEvent(QHideEvent* event) {

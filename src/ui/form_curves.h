@@ -72,7 +72,6 @@ private:
     Telemetry* telemetry_;
     TIniPosDim IniPosDim;
     QChar separator_;
-    bool shownOnce_ = false;
     bool panelPlaced_ = false;
     std::optional<TubeParams> drawn_; // the model of the charts on screen
     AnodeChart anode_;
