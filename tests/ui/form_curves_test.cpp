@@ -307,10 +307,12 @@ TEST_F(CurvesTest, ListFollowsTheModelsWindow) {
 class CurvesReportTest : public CurvesTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(certificate_.valid());
-        server_ = std::make_unique<CaptureServer>(certificate_);
+        ensureApplication(); // before any object of the network classes
+        certificate_ = std::make_unique<TestCertificate>();
+        ASSERT_TRUE(certificate_->valid());
+        server_ = std::make_unique<CaptureServer>(*certificate_);
         telemetry_ = new Telemetry(UsageServerSetting{server_->url(), false});
-        telemetry_->setTrustedCertificates(certificate_.trusted());
+        telemetry_->setTrustedCertificates(certificate_->trusted());
         CurvesTest::SetUp();
     }
     void TearDown() override {
@@ -323,7 +325,7 @@ protected:
         return int(server_->requests().size());
     }
 
-    TestCertificate certificate_;
+    std::unique_ptr<TestCertificate> certificate_;
     std::unique_ptr<CaptureServer> server_;
 };
 
