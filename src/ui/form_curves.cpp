@@ -128,6 +128,8 @@ QTabWidget* TFormCurves::buildPages() {
     DMH->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DMH->setFont(monoFont(9));
     DMH->setLineWrapMode(QTextEdit::NoWrap);
+    DMH->setAttribute(Qt::WA_TransparentForMouseEvents); // a click on it reads the chart under it
+    DMH->setFocusPolicy(Qt::NoFocus);
     (void)DMH->AddClasseCSS("ia", SetFontCss("", fsBold, 0x000080, 0));
     DMH->hide();
     TabSheet1 = named(new QWidget, "TabSheet1");

@@ -142,6 +142,13 @@ TEST_F(CurvesTest, ClickReadOutAndItsColours) {
         // Inside the picture, whatever the click's place.
         EXPECT_TRUE(anodeImage()->rect().contains(readout()->geometry()));
     }
+
+    // A click on the read-out itself reads the chart under it.
+    clickChart(200, 0.001);
+    const QPoint inside = readout()->geometry().topLeft() + QPoint(30, 30);
+    QTest::mouseClick(readout(), Qt::LeftButton, {}, readout()->mapFrom(anodeImage(), inside));
+    EXPECT_EQ(readout()->x(), inside.x()); // (its height keeps it above the picture's bottom)
+    EXPECT_EQ(readout()->plainText().rfind(" Va 200 V", 0), std::string::npos) << readout()->plainText();
 }
 
 TEST_F(CurvesTest, TransferSwitchTableAndCopies) {
