@@ -81,7 +81,7 @@ QWidget* TFormModels::buildListColumn() {
         layout->addWidget(b);
 
     // A model chosen by a click or the arrow keys (not the list's own change of its current row when
-    // it takes the focus); a click on the model shown shows it again, dropping unsaved edits.
+    // it takes the focus); a click on the selected model while none is shown shows it.
     connect(LBmodels, &QListWidget::itemSelectionChanged, this, &TFormModels::LBmodelsClick);
     connect(LBmodels, &QListWidget::itemClicked, this, [this] {
         if (!GBparams->isVisible())
