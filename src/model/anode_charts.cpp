@@ -3,10 +3,14 @@
 
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
+// An anode voltage past this is no solution of the transfer chart's read-out (see TTube::whichVa).
+constexpr double kNoAnodeSolution = 1e6;
+
 // Bounds of the sweeps: a model with a zero or absurd limit must still end its curves.
 constexpr int kMaxGridScanSteps = 4000;   // Vgmin scan down to -1000 V
 constexpr int kMaxPointsPerCurve = 20000; // 40 kV of 2 V steps, 1 kV of 50 mV steps
@@ -280,6 +284,12 @@ InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double valu
     if (transfer) {
         Vg = value;
         Va = tube.whichVa(Ia, Vg, Vg2);
+        // A pentode saturates: above its current at this grid voltage no anode voltage will do, and
+        // the search gives up far beyond any real anode voltage.
+        if (!(Va <= kNoAnodeSolution)) {
+            out.text = "No solution";
+            return out;
+        }
     } else {
         Va = value;
         // A current above the Vg = 0 curve needs a positive grid: no solution on this chart.
@@ -338,6 +348,18 @@ double screenVoltageOr100(const std::string& text, char decimalSeparator) {
     return parseTypedNumber(text, decimalSeparator).value_or(100.0);
 }
 
+double drawingScreenVoltage(const std::string& text, char decimalSeparator) {
+    const auto v = parseTypedNumber(text, decimalSeparator);
+    if (!v)
+        return 100.0;
+    return std::clamp(*v, kMinScreenVoltage, kMaxScreenVoltage);
+}
+
+bool screenVoltageRedraws(const std::string& text, char decimalSeparator) {
+    const auto v = parseTypedNumber(text, decimalSeparator);
+    return v && *v >= kMinScreenVoltage && *v <= kMaxScreenVoltage;
+}
+
 std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::string& vgk,
                               const std::string& vg2, char decimalSeparator) {
     const auto Vak = parseTypedNumber(vak, decimalSeparator);
@@ -351,7 +373,7 @@ std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::st
     double Vs = 0;
     if (isPentode(tube)) {
         const auto v = parseTypedNumber(vg2, decimalSeparator);
-        if (!v)
+        if (!v || *v <= 0) // the pentode equation divides by the screen voltage
             return "Invalid Vg2";
         Vs = *v;
     }

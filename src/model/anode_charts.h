@@ -139,3 +139,8 @@ std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::st
 std::optional<double> parseTypedNumber(const std::string& text, char decimalSeparator);
 // The screen voltage of the window's box: 100 V when it does not hold a number.
 double screenVoltageOr100(const std::string& text, char decimalSeparator);
+// The screen voltage a drawing uses: the box's number held to kMinScreenVoltage ... kMaxScreenVoltage,
+// or 100 V when the box does not hold a number.
+double drawingScreenVoltage(const std::string& text, char decimalSeparator);
+// Whether a text typed into the screen-voltage box redraws the charts: a number within those bounds.
+bool screenVoltageRedraws(const std::string& text, char decimalSeparator);

@@ -5,6 +5,10 @@
 #include "plots/polyline_clip.h"
 #include "util/format.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QPolygonF>
 
 namespace {
@@ -120,6 +124,11 @@ QImage drawAnodeChart(const AnodeChart& chart, QSize size, double scale) {
     LabelPlacer labels;
     labels.reserve(QRectF(0, 0, W, 40)); // title and "Ia (mA)"
     labels.reserve(QRectF(0, 0, 49, H)); // current-axis labels
+    {                                    // "Va (V)" or "Vg (V)" at the end of the horizontal axis
+        const QFontMetricsF fm(p.font());
+        labels.reserve(QRectF(W - 48, H - 45 - fm.ascent(), fm.horizontalAdvance(QStringLiteral("Va (V)")),
+                              fm.ascent() + fm.descent()));
+    }
     for (const auto& curve : chart.curves) {
         const auto& l = curve.label;
         const double dx = l.anchor == TextAnchor::Left ? 3 : 0;
@@ -146,6 +155,14 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
     p.setPen(plotPen(kNavy, 1));
     p.drawLine(QPointF(f.x(0), H - 50), QPointF(f.x(safeScale(chart.Iamax)), H - 50));
     drawTextAt(p, W - 50, H - 20, std::string("Ia (mA)"), TextAlign::Centre);
+    // The right-hand texts share a placer with the curve labels so that these step aside, also from
+    // the current axis's caption.
+    LabelPlacer labels;
+    {
+        const QFontMetricsF fm(p.font());
+        const double w = fm.horizontalAdvance(QStringLiteral("Ia (mA)"));
+        labels.reserve(QRectF(W - 50 - w / 2, H - 20 - fm.ascent(), w, fm.ascent() + fm.descent()));
+    }
 
     // Left (gm) and right (rho) scales.
     p.setPen(plotPen(kNavy, 1));
@@ -158,8 +175,6 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
         p.setPen(kViolet);
         drawTextAt(p, 45, y + 4, strFormat("%0.1f", v * 1000), TextAlign::Right);
     }
-    // The right-hand texts share a placer with the curve labels so that these step aside.
-    LabelPlacer labels;
     p.setPen(kGreen);
     for (double v : chart.rhoTicks)
         labels.draw(p, W - 48, f.y(v, chart.rhoFull) + 4, strFormat("%.0f", v / 1000), TextAlign::Left);
@@ -170,25 +185,46 @@ QImage drawMultiChart(const MultiChart& chart, QSize size, double scale) {
     p.setPen(Qt::black);
     drawTextFitted(p, 50, 12.5, chart.title, W - 60);
 
-    const auto curve = [&](const std::vector<ChartPoint>& pts, double full, const QColor& colour,
-                           double width, const std::string& label) {
-        if (pts.empty())
-            return;
-        QPolygonF poly;
-        for (const auto& pt : pts)
-            poly << QPointF(f.x(pt.x), f.y(pt.y, full));
+    // One quantity (gm, rho or mu) of the three anode voltages: its curves, then their labels at the
+    // end where the curves lie farther apart (the high-current end for most triodes, the low-current
+    // end where the curves of a pentode meet at high current).
+    using Points = std::vector<ChartPoint> MultiSeries::*;
+    using Label = std::string MultiSeries::*;
+    const auto quantity = [&](Points points, Label label, double full, const QColor& colour, double width) {
+        std::vector<QPolygonF> polys;
+        for (const auto& s : chart.series) {
+            QPolygonF poly;
+            for (const auto& pt : s.*points)
+                poly << QPointF(f.x(pt.x), f.y(pt.y, full));
+            polys.push_back(poly);
+        }
         p.setPen(plotPen(colour, width));
-        for (const QPolygonF& part : clipPolyline(poly, QRectF(0, 0, W, H)))
-            p.drawPolyline(part);
-        // The label goes at the high-current end, where the curves of the three voltages lie apart.
+        for (const QPolygonF& poly : polys)
+            for (const QPolygonF& part : clipPolyline(poly, QRectF(0, 0, W, H)))
+                p.drawPolyline(part);
+        const auto spread = [&](bool front) {
+            double least = 1e300;
+            for (std::size_t i = 0; i < polys.size(); ++i)
+                for (std::size_t j = i + 1; j < polys.size(); ++j)
+                    if (!polys[i].isEmpty() && !polys[j].isEmpty()) {
+                        const QPointF a = front ? polys[i].front() : polys[i].back();
+                        const QPointF b = front ? polys[j].front() : polys[j].back();
+                        least = std::min(least, std::hypot(a.x() - b.x(), a.y() - b.y()));
+                    }
+            return least;
+        };
+        const bool front = spread(true) >= spread(false);
         p.setPen(colour);
-        labels.draw(p, poly.front().x() + 4, poly.front().y() + 4, label, TextAlign::Left);
+        for (std::size_t i = 0; i < polys.size(); ++i) {
+            if (polys[i].isEmpty())
+                continue;
+            const QPointF at = front ? polys[i].front() : polys[i].back();
+            labels.draw(p, at.x() + 4, at.y() + 4, chart.series[i].*label, TextAlign::Left);
+        }
     };
-    for (const auto& s : chart.series) {
-        curve(s.gm, chart.gmFull, kViolet, 2, s.gmLabel);
-        curve(s.rho, chart.rhoFull, kGreen, 2, s.rhoLabel);
-        curve(s.mu, chart.muFull, kNavy, 1, s.muLabel);
-    }
+    quantity(&MultiSeries::gm, &MultiSeries::gmLabel, chart.gmFull, kViolet, 2);
+    quantity(&MultiSeries::rho, &MultiSeries::rhoLabel, chart.rhoFull, kGreen, 2);
+    quantity(&MultiSeries::mu, &MultiSeries::muLabel, chart.muFull, kNavy, 1);
     p.end();
     return image;
 }

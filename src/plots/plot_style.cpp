@@ -126,6 +126,12 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
     const auto rectAt = [&](double base) {
         return QRectF(left, base - fm.ascent(), w, fm.ascent() + fm.descent());
     };
+    // Another place is only taken where the whole label stays on the canvas.
+    const QPaintDevice* device = painter.device();
+    const double canvasHeight = device ? device->height() / device->devicePixelRatioF() : 0;
+    const auto onCanvas = [&](const QRectF& r) {
+        return !device || (r.top() >= 0 && r.bottom() <= canvasHeight);
+    };
     double chosen = baselineY;
     bool placed = false;
     // A label that may be left out stays within two lines of its curve; one that must be shown
@@ -135,7 +141,7 @@ void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std:
         if (std::fabs(shift) > farthest)
             break;
         const QRectF r = rectAt(baselineY + shift * line);
-        bool free = true;
+        bool free = shift == 0 || onCanvas(r);
         for (const QRectF& t : taken_)
             free = free && !t.intersects(r);
         if (free) {

@@ -56,6 +56,11 @@ public:
     bool applyConfiguration(long long id, const QString& name);
     // What a copy button puts on the clipboard, by its tag (1 … 10).
     void copyToClipboard(int tag);
+    // Refills the tube selectors from the model database after the models changed (the tube-models
+    // window's modelsChanged): each selector keeps its model, follows it when it was renamed
+    // (oldName -> newName), and is left empty when its model is gone, so that the next solve asks for
+    // that tube. Empty names: a plain refresh.
+    void refreshTubeSelectors(const QString& oldName = {}, const QString& newName = {});
 
 signals:
     // After every solve that ran, whatever its verdicts (not after a sheet refused by validation).

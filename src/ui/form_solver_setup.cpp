@@ -50,6 +50,20 @@ void TFormSolver::fillTubeSelectors() {
     }
 }
 
+void TFormSolver::refreshTubeSelectors(const QString& oldName, const QString& newName) {
+    const CircuitInfo& info = circuitInfo(Tag);
+    const std::string from = oldName.toStdString(), to = newName.toStdString();
+    for (const TubeSelector& selector : info.tubeSelectors) {
+        std::vector<std::string> models;
+        if (!guarded(this, [&] { models = listModelNamesByType(selector.kind); }))
+            return; // the selectors keep what they show
+        std::string keep = frame_->selectedItem(selector.name);
+        if (!from.empty() && !to.empty() && keep == from)
+            keep = to;
+        frame_->setSelectorItems(selector.name, models, keep);
+    }
+}
+
 void TFormSolver::refreshConfigCount() {
     int count = 0;
     guarded(this, [&] { count = getCountConfigs(configCode(Tag)); });

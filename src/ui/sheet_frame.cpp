@@ -180,6 +180,27 @@ void TSheetFrame::setSelectorItems(const std::string& name, const std::vector<st
         }
 }
 
+void TSheetFrame::setSelectorItems(const std::string& name, const std::vector<std::string>& items,
+                                   const std::string& selected) {
+    for (Entry& e : entries_)
+        if (e.control.kind == ControlKind::Selector && e.control.name == name) {
+            auto* combo = static_cast<QComboBox*>(e.widget);
+            combo->clear();
+            for (const std::string& item : items)
+                combo->addItem(qs(item));
+            combo->setCurrentIndex(combo->findText(qs(selected), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        }
+}
+
+std::string TSheetFrame::selectedItem(const std::string& name) const {
+    for (const Entry& e : entries_)
+        if (e.control.kind == ControlKind::Selector && e.control.name == name) {
+            const auto* combo = static_cast<const QComboBox*>(e.widget);
+            return combo->currentIndex() >= 0 ? combo->currentText().toStdString() : std::string();
+        }
+    return {};
+}
+
 void TSheetFrame::setResultLabels(const std::vector<std::pair<std::string, std::string>>& labels) {
     for (const auto& [name, text] : labels)
         for (Entry& e : entries_)

@@ -33,6 +33,11 @@ public:
     void setSheet(const Sheet& sheet);
     // Replaces a selector's items (the selection is then the first item, or none).
     void setSelectorItems(const std::string& name, const std::vector<std::string>& items);
+    // Replaces a selector's items and selects the item of that text (none when it is not among them).
+    void setSelectorItems(const std::string& name, const std::vector<std::string>& items,
+                          const std::string& selected);
+    // The text of a selector's selected item, empty when none.
+    std::string selectedItem(const std::string& name) const;
 
     // Writes the texts of the result labels the solver filled; the others keep theirs.
     void setResultLabels(const std::vector<std::pair<std::string, std::string>>& labels);

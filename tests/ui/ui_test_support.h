@@ -40,6 +40,8 @@ public:
         QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
         timer_.start(5);
     }
+    // The answer to the questions from now on: Yes, or No.
+    void setAnswer(bool yes) { yes_ = yes; }
     // Runs for a modal dialog that is not a message box (the dialog is then closed by the handler).
     void onDialog(std::function<void(QWidget*)> handler) { dialog_ = std::move(handler); }
 

@@ -249,6 +249,14 @@ TEST(DisplayInstant, ReadOutTextsAndPanelColours) {
     TTube pentode = builtinTube("EL34");
     const InstantReadout p = displayInstant(pentode, false, 0.05, 250, 250);
     EXPECT_NE(p.text.find("<br> Is <b>"), std::string::npos);
+
+    // A pentode saturates: at -20 V on the grid (Vg2 100 V) no anode voltage gives 140 mA, where the
+    // anode-voltage search would run off to a thousand megavolts.
+    const InstantReadout saturated = displayInstant(pentode, true, 0.14, -20, 100);
+    EXPECT_EQ(saturated.text, "No solution");
+    EXPECT_EQ(saturated.colour, 0x808080u);
+    EXPECT_FALSE(saturated.solved);
+    EXPECT_TRUE(displayInstant(pentode, true, 0.02, -5, 100).solved);
 }
 
 TEST(TypedVoltages, ErrorsAndResults) {
@@ -267,6 +275,8 @@ TEST(TypedVoltages, ErrorsAndResults) {
         {"Vgk positive", &triode, "250", "1", "", '.', "Vgk must be null or negative"},
         {"Vgk with the other separator", &triode, "250", "-2.0", "", ',', "Invalid Vgk"},
         {"Vg2 not a number (pentode)", &pentode, "250", "-20", "x", '.', "Invalid Vg2"},
+        {"Vg2 zero (pentode)", &pentode, "250", "0", "0", '.', "Invalid Vg2"},
+        {"Vg2 negative (pentode)", &pentode, "250", "-20", "-5", '.', "Invalid Vg2"},
         {"Vg2 ignored for a triode", &triode, "250", "-2", "x", '.', "Ia=0.952mA     P=238mW\n\nRi~54kΩ"},
         {"decimal comma", &triode, "250", "-2,0", "", ',', "Ia=0.952mA     P=238mW"},
         {"pentode result", &pentode, "250", "-20", "250", '.', "Ia=34.382mA  Ie="},
@@ -279,6 +289,25 @@ TEST(TypedVoltages, ErrorsAndResults) {
     EXPECT_DOUBLE_EQ(screenVoltageOr100("250", '.'), 250);
     EXPECT_DOUBLE_EQ(screenVoltageOr100("abc", '.'), 100);
     EXPECT_DOUBLE_EQ(screenVoltageOr100("", '.'), 100);
+}
+
+TEST(ScreenVoltageBox, DrawingVoltageAndRedraws) {
+    struct {
+        const char* text;
+        char sep;
+        double drawn; // the voltage a drawing uses
+        bool redraws; // typing it redraws the charts
+    } rows[] = {
+        {"250", '.', 250, true},     {"10", '.', 10, true},      {"9.5", '.', 10, false},
+        {"5", '.', 10, false},       {"800", '.', 800, true},    {"5000", '.', 800, false},
+        {"abc", '.', 100, false},    {"", '.', 100, false},      {"-300", '.', 10, false},
+        {"250,5", ',', 250.5, true}, {"250.5", ',', 100, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        EXPECT_DOUBLE_EQ(drawingScreenVoltage(r.text, r.sep), r.drawn);
+        EXPECT_EQ(screenVoltageRedraws(r.text, r.sep), r.redraws);
+    }
 }
 
 TEST(AnodeCaptions, TriodeAndPentodeTexts) {
