@@ -6,9 +6,9 @@
 #include "ui/form_curves_table.h"
 #include "ui/markup_display.h"
 #include "ui/picture_view.h"
+#include "ui/screen_placement.h"
 #include "ui/typed_key_filter.h"
 #include "ui/ui_fonts.h"
-#include "ui/window_geometry.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -2,9 +2,9 @@
 // labelled box per column of the table, each with its key filter.
 #include "ui/form_models.h"
 
+#include "ui/screen_placement.h"
 #include "ui/typed_key_filter.h"
 #include "ui/ui_fonts.h"
-#include "ui/window_geometry.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -8,6 +8,8 @@
 #include "storage/configurations.h"
 #include "storage/model_database.h"
 #include "storage/packaged_files.h"
+#include "ui/companion_windows.h"
+#include "ui/form_models.h"
 #include "ui/form_solver.h"
 #include "ui/markup_display.h"
 #include "ui/page_bar.h"
@@ -15,6 +17,7 @@
 
 #include <QDesktopServices>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -282,6 +285,31 @@ TEST_F(MainWindowTest, TheCompanionWindowsComeUpFromTheMenuAndTheButtons) {
     EXPECT_TRUE(models->isVisible());
     delete curves; // a window closed and gone leaves the menu item harmless
     w->menuIntroClick(4);
+}
+
+TEST_F(MainWindowTest, AModelRemovedInTheModelsWindowReachesTheCurvesListAndEveryOpenSolver) {
+    TForm1* w = openMainWindow();
+    const CompanionWindows windows = createCompanionWindows(w, nullptr);
+    TFormSolver* pentode = w->LoadFormSolver(38);
+    TFormSolver* triode = w->LoadFormSolver(1);
+    setValues(pentode, {{"LBtube", "EL34"}});
+    setValues(triode, {{"LBtube", "ECC82 / 12AU7"}});
+    w->butMenu1Click(2);  // the anode-curves window, its list filled as it opens
+    w->menuIntroClick(5); // the tube-models window
+    auto* curvesList = child<QListWidget>(windows.curves, "LBtubes");
+    ASSERT_FALSE(curvesList->findItems("EL34", Qt::MatchExactly).isEmpty());
+
+    auto* models = static_cast<TFormModels*>(windows.models);
+    auto* list = child<QListWidget>(models, "LBmodels");
+    list->setCurrentItem(list->findItems("EL34", Qt::MatchExactly).first());
+    boxes().setAnswer(true);
+    models->butModelRemoveClick();
+
+    EXPECT_TRUE(curvesList->findItems("EL34", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(child<QComboBox>(pentode, "LBtube")->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>(triode, "LBtube")->currentText(), "ECC82 / 12AU7");
+    delete windows.curves;
+    delete windows.models;
 }
 
 TEST_F(MainWindowTest, TheAboutBoxAndTheDesktopAddresses) {
