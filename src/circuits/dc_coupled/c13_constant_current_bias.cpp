@@ -98,8 +98,7 @@ void solveC13(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>Cathode is bypassed by a capacitor.");
     text.Add("<br>  " + fmtResistance("Effective load on T1 anode (Ra||Ro)", 0, RL));
     text.Add("<br>  " + fmtResistance("Output impedance ", 0, zout));
-    text.Add(strFormat("<br>  %s  <css=db>%sdB</css>", fmtAmplification("Gain ", 1, gain).c_str(),
-                       dbFigure(1, gain).c_str()));
+    text.Add("<br>  " + fmtAmplification("Gain ", 1, gain) + dbTail("  ", 1, gain));
     rs.acReport = text.texte;
 
     // Schematic labels.

@@ -33,9 +33,7 @@ void solveC32(const SolveRequest& rq, SolveResult& rs) {
     const double zout = parallelR(Ra, rho);
     TTextResult text("<b>Small signal estimations:</b><br>");
     text.Add("<br>T1: " + parameterTriple(rho, gm, mu));
-    text.Add(strFormat("<br><br>%s  <css=db>%sdB</css>",
-                       fmtAmplification("Voltage gain              ", 1, gain).c_str(),
-                       dbFigure(1, gain).c_str()));
+    text.Add("<br><br>" + fmtAmplification("Voltage gain              ", 1, gain) + dbTail("  ", 1, gain));
     text.Add("<br>" + fmtResistance("Input impedance of T1     ", 0, zinTube));
     text.Add("<br>" + fmtResistance("Input impedance (with Rk) ", 0, zin));
     text.Add("<br>" + fmtResistance("Output impedance          ", 0, zout));

@@ -138,8 +138,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     text.Add(tubeParameterLine(*T1, false));
     text.Add("<br>" + fmtResistance("AC load ", 0, RL));
     text.Add("<br>  * if BYpassed cathode resistor:");
-    text.Add(strFormat("<br>    %s   <css=db>%sdB</css>", fmtAmplification("gain ", 1, gain).c_str(),
-                       dbFigure(1, gain).c_str()));
+    text.Add("<br>    " + fmtAmplification("gain ", 1, gain) + dbTail("   ", 1, gain));
     rs.acReport = text.texte;
 
     // Schematic labels.

@@ -22,3 +22,13 @@ TEST(CircuitC32, WithoutCathodeResistorFails) {
     expectFailure(32, {{"EdRk", "0"}}, "", true,
                   {"<br><css=error>No convergence !</css><br><css=error>Vgk > 0</css>"});
 }
+
+// Without an anode resistor the stage has no gain: the gain line stops at its figure, with no empty
+// decibel text after it.
+TEST(CircuitC32, NullGainHasNoDecibels) {
+    const SolveOutcome out = solveCommand(firstOpening(32, {{"EdRa", "0"}}));
+    ASSERT_TRUE(out.solved);
+    EXPECT_TRUE(contains(out.result.acReport, "Voltage gain              <css=µ>0.0</css><br>"))
+        << out.result.acReport;
+    EXPECT_FALSE(contains(out.result.acReport, "dB")) << out.result.acReport;
+}
