@@ -39,10 +39,14 @@ TEST(CircuitC13, TraceCountsThePasses) {
 }
 
 TEST(CircuitC13, FailurePaths) {
-    expectFailure(13, {{"EdVg", "100"}, {"EdIk", "1.2m"}}, "The drop voltage Ra.Ik is certainly too large.",
-                  false, {});
+    {
+        SCOPED_TRACE("drop across Ra too large");
+        expectFailure(13, {{"EdVg", "100"}, {"EdIk", "1.2m"}},
+                      "The drop voltage Ra.Ik is certainly too large.", false, {});
+    }
     // More current than the tube gives at zero bias: the bracket closes on the grid voltage at once,
     // which counts as running out of passes.
+    SCOPED_TRACE("more current than the tube gives");
     expectFailure(13, {{"EdVg", "100"}, {"EdIk", "50m"}, {"EdRa", "1k"}, {"LBtube", "ECC83 / 12AX7"}}, "",
                   true, {"Valvenix</color> 1001 iterations", "<br><css=error>No convergence !</css>"});
 }
