@@ -62,3 +62,24 @@ SearchOutcome dampedFixedPoint(double& x, int maxPasses, double damping, double 
     }
     return out;
 }
+
+// The damped fixed point of a loop that tests before it moves: each pass compares target(x) with x
+// itself and ends converged when they differ by less than tolerance (x then stays where it is);
+// otherwise x moves by (target(x) - x) / damping. At most maxPasses passes. trace, when given, gets
+// (pass, target(x)) after each evaluation.
+template <typename Target>
+SearchOutcome dampedFixedPointTestFirst(double& x, int maxPasses, double damping, double tolerance,
+                                        Target&& target, TFormConvergence* trace = nullptr) {
+    SearchOutcome out;
+    while (out.passes < maxPasses) {
+        ++out.passes;
+        const double t = target(x);
+        tracePoint(trace, out.passes, t);
+        if (std::fabs(t - x) < tolerance) {
+            out.converged = true;
+            break;
+        }
+        x += (t - x) / damping;
+    }
+    return out;
+}

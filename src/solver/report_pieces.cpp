@@ -36,9 +36,10 @@ std::string parameterTriple(double rho, double gm, double mu, const std::string&
                      fmtTransconductance(gmLabel, 1, gm).c_str(), fmtAmplification("µ~", 0, mu).c_str());
 }
 
-std::string tubeParameterLine(const TTube& T, bool commonCathode) {
+std::string tubeParameterLine(const TTube& T, bool commonCathode, const std::string& gmLabel) {
     if (!commonCathode)
-        return "<br>  " + parameterTriple(T.ρ(), T.gm(), T.µ());
+        return "<br>  " + parameterTriple(T.ρ(), T.gm(), T.µ(), gmLabel);
     return strFormat("<br>  %s  %s  %s", fmtResistance("ρ~", 0, T.ρ()).c_str(),
-                     fmtTransconductance("gm~", 1, T.gm()).c_str(), fmtAmplification("µ~", 0, T.µ()).c_str());
+                     fmtTransconductance(gmLabel, 1, T.gm()).c_str(),
+                     fmtAmplification("µ~", 0, T.µ()).c_str());
 }

@@ -27,5 +27,5 @@ std::string dbTail(const std::string& separator, int decimals, double gain);
 std::string parameterTriple(double rho, double gm, double mu, const std::string& gmLabel = "gm~");
 
 // The title-less tube parameter line "<br>  " + the triple of the tube; the common-cathode block
-// spaces it "ρ~  gm~  µ~" without the arrow.
-std::string tubeParameterLine(const TTube& T, bool commonCathode);
+// spaces it "ρ~  gm~  µ~" without the arrow. gmLabel as in parameterTriple.
+std::string tubeParameterLine(const TTube& T, bool commonCathode, const std::string& gmLabel = "gm~");

@@ -80,3 +80,51 @@ TEST(BoundedSearch, DampedFixedPoint) {
     dampedFixedPoint(x, 1, 20, 1e-9, [](double) { return 1.0; });
     EXPECT_DOUBLE_EQ(x, 0.05);
 }
+
+// Tested before the move, the search stops on the pass whose target meets x itself: one pass later
+// than a search measuring the step just taken would on a constant target, and x stays put there.
+TEST(BoundedSearch, DampedFixedPointTestedBeforeItsMove) {
+    const struct {
+        const char* name;
+        bool constantTarget; // 1, else 1 + x/2 (fixed point 2)
+        double damping;
+        int maxPasses;
+        bool converged;
+        int passes; // 0: more than a handful
+    } cases[] = {
+        {"undamped, constant target", true, 1, 10, true, 2},
+        {"damped by 10", false, 10, 999, true, 0},
+        {"bound reached", false, 10, 5, false, 5},
+    };
+    for (const auto& c : cases) {
+        TFormConvergence trace;
+        double x = 0;
+        int evaluations = 0;
+        const auto target = [&](double v) {
+            ++evaluations;
+            return c.constantTarget ? 1.0 : 1 + 0.5 * v;
+        };
+        const SearchOutcome out = dampedFixedPointTestFirst(x, c.maxPasses, c.damping, 1e-9, target, &trace);
+        EXPECT_EQ(out.converged, c.converged) << c.name;
+        EXPECT_EQ(out.passes, evaluations) << c.name;
+        EXPECT_EQ(trace.count(), static_cast<std::size_t>(out.passes)) << c.name;
+        if (c.passes > 0) {
+            EXPECT_EQ(out.passes, c.passes) << c.name;
+        } else {
+            EXPECT_GT(out.passes, 5) << c.name;
+        }
+        if (c.converged) {
+            EXPECT_NEAR(x, c.constantTarget ? 1 : 2, 1e-8) << c.name;
+        }
+    }
+    // The trace holds the targets, not the moved x: from 0 towards 1 damped by 4, the first point
+    // is the target 1 while x has only moved to 0.25.
+    TFormConvergence trace;
+    double x = 0;
+    dampedFixedPointTestFirst(
+        x, 1, 4, 1e-9, [](double) { return 1.0; }, &trace);
+    EXPECT_DOUBLE_EQ(x, 0.25);
+    ASSERT_EQ(trace.count(), 1u);
+    EXPECT_EQ(trace.Points[0], 1);
+    EXPECT_EQ(trace.Points[1], 1);
+}
