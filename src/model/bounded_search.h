@@ -1,6 +1,6 @@
 // The two searches of the circuit solvers, each bounded: a bisection on one unknown (a node
-// voltage) and a damped fixed point (a current). Each reports its passes and whether it converged,
-// and can trace its iterates.
+// voltage) and a damped fixed point (a current), the latter ended on its step or on its residual.
+// Each reports its passes and whether it converged, and can trace its iterates.
 #pragma once
 
 #include "model/convergence.h"
@@ -80,6 +80,25 @@ SearchOutcome dampedFixedPointTestFirst(double& x, int maxPasses, double damping
             break;
         }
         x += (t - x) / damping;
+    }
+    return out;
+}
+
+// The damped fixed point ended on the residual instead: each pass still moves x by
+// (target(x) - x) / damping, and ends converged when that step's target and x differed by less
+// than tolerance before the move. trace, when given, gets (pass, x) after each move.
+template <typename Target>
+SearchOutcome dampedFixedPointOnResidual(double& x, int maxPasses, double damping, double tolerance,
+                                         Target&& target, TFormConvergence* trace = nullptr) {
+    SearchOutcome out;
+    while (out.passes < maxPasses) {
+        const double residual = target(x) - x;
+        x += residual / damping;
+        tracePoint(trace, ++out.passes, x);
+        if (std::fabs(residual) < tolerance) {
+            out.converged = true;
+            break;
+        }
     }
     return out;
 }

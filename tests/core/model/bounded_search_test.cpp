@@ -128,3 +128,35 @@ TEST(BoundedSearch, DampedFixedPointTestedBeforeItsMove) {
     EXPECT_EQ(trace.Points[0], 1);
     EXPECT_EQ(trace.Points[1], 1);
 }
+
+TEST(BoundedSearch, DampedFixedPointOnResidual) {
+    // From 0 towards 1 damped by 20: the residual before the move is 1, the step test sees 0.95.
+    const auto one = [](double) { return 1.0; };
+    double x = 0, y = 0;
+    EXPECT_TRUE(dampedFixedPoint(x, 1, 20, 0.96, one).converged);
+    EXPECT_FALSE(dampedFixedPointOnResidual(y, 1, 20, 0.96, one).converged);
+    EXPECT_DOUBLE_EQ(y, 0.05); // the move is made all the same
+    // A converging pass still moves x: it ends a twentieth of its last residual past the start.
+    double z = 0;
+    EXPECT_TRUE(dampedFixedPointOnResidual(z, 1, 20, 1.5, one).converged);
+    EXPECT_DOUBLE_EQ(z, 0.05);
+
+    const struct {
+        const char* name;
+        int maxPasses;
+        bool converged;
+    } cases[] = {{"converges", 1000, true}, {"bound reached", 5, false}};
+    for (const auto& c : cases) {
+        TFormConvergence trace;
+        double v = 0;
+        const SearchOutcome out = dampedFixedPointOnResidual(
+            v, c.maxPasses, 20, 1e-9, [](double u) { return 1 + 0.5 * u; }, &trace);
+        EXPECT_EQ(out.converged, c.converged) << c.name;
+        EXPECT_EQ(trace.count(), static_cast<std::size_t>(out.passes)) << c.name;
+        if (c.converged) {
+            EXPECT_NEAR(v, 2, 1e-7) << c.name;
+        } else {
+            EXPECT_EQ(out.passes, c.maxPasses) << c.name;
+        }
+    }
+}

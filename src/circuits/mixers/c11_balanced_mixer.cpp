@@ -1,30 +1,15 @@
-// Mixers: the family's shared report pieces and C11, the balanced dual-triode mixer
-// (anodes and cathodes joined, one anode and one cathode resistor). C12 is in mixers_c12.cpp.
-#include "circuits/mixers/mixers_internal.h"
+// C11: the balanced dual-triode mixer. Both anodes share Ra, both cathodes Rk; each grid takes one
+// input. Both triodes sit at one operating point, each seeing twice the shared resistors.
+#include "circuits/mixers/mixers_common.h"
 
 #include "frequency/bode_options.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
-#include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"
 #include "util/format.h"
-
-#include <cmath>
-
-namespace mixers {
-
-std::string parameterLine(const std::string& gmLabel, double rho, double gm, double mu) {
-    return "<br>  " + parameterTriple(rho, gm, mu, gmLabel);
-}
-
-std::string gainLine(const std::string& prefix, const std::string& label, double gain) {
-    return prefix + fmtAmplification(label, 1, gain) + dbTail("  ", 1, gain);
-}
-
-} // namespace mixers
 
 namespace {
 
@@ -50,9 +35,6 @@ BalancedFigures balancedFigures(double rho, double gm, double mu, double RL, dou
     return f;
 }
 
-} // namespace
-
-// C11: both triodes at one operating point; each sees twice the shared resistors.
 void solveC11(const SolveRequest& rq, SolveResult& rs) {
     Traces traces(rq, 1);
     const SheetValues sheet(rq);
@@ -67,11 +49,15 @@ void solveC11(const SolveRequest& rq, SolveResult& rs) {
     const double Ia = T1->Ia(), Vak = T1->Vak(), Vgk = T1->Vgk();
     const double It = 2 * Ia, Va = Vb - Ra * It, Vk = Rk * It;
 
+    // Voltage stack, supply side first: both currents cross Ra and Rk.
+    const TVoltageStacks stack = mixers::branchBar(Ra * It, *T1, "Rk", Vk);
+    rs.stacks.push_back(stack);
+
     // Checks.
     auto test = makeTube(rq, "LBtube", "test");
     const bool opOk = test->checkOP(Vak, Vgk, Ia, 0, 1);
     const bool vgkOk = Vgk < 0;
-    const bool stacksOk = stackCheck(1, Vb, 2 * (Ra + Rk) * Ia + Vak);
+    const bool stacksOk = stackCheck(1, Vb, stackSum(stack));
 
     // DC report.
     TTextResult text(reportHeader(rs.title));
@@ -93,9 +79,9 @@ void solveC11(const SolveRequest& rq, SolveResult& rs) {
     const double RL = parallelR(Ra, Ro);
     const BalancedFigures f = balancedFigures(rho, gm, mu, RL, Rk);
     text.Add("<b>Small signal estimations:</b><br>");
-    text.Add(strFormat("<br><b>%s %s</b>", T1->Reference().c_str(), T1->ModelName().c_str()));
+    text.Add("<br>" + mixers::tubeHeading(*T1));
     text.Add("<br>Both tubes operate under identical DC conditions");
-    text.Add(mixers::parameterLine("gm~", rho, gm, mu));
+    text.Add("<br>  " + parameterTriple(rho, gm, mu));
     text.Add("<br>" + fmtResistance("Effective load on T1 T2 anode (Ra||Ro) ", 0, RL));
     text.Add("<br>  * with BYpassed Rk");
     text.Add("<br>    " + fmtResistance("Output impedance ", 0, f.zoutBypassed));
@@ -112,30 +98,13 @@ void solveC11(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelIa2", strFormat("%.2fmA", 1000 * Ia));
     rs.setLabel("LabelIt", strFormat("%.2fmA", 1000 * It));
 
-    // Voltage stack, supply side first.
-    TVoltageStacks stack;
-    stack.Add("Ra", Ra * It, kStackRed);
-    stack.Add("T1", Vak, kStackYellow);
-    stack.Add("Rk", Vk, kStackGreen);
-    rs.stacks.push_back(stack);
-
-    // Logged-results row.
-    const NumberLocale& loc = rq.locale;
-    rs.gridRow = {gridStatus(rq, rs.ok),   T1->ModelName(),         gridCell(0, 1, Vb, loc),
-                  gridCell(0, 1, Ra, loc), gridCell(0, 1, Rk, loc), gridCell(1, 1, Va, loc),
-                  gridCell(3, 1, Vk, loc)};
-    for (int t = 0; t < 2; ++t) {
-        rs.gridRow.push_back(gridCell(1, 1, Vak, loc));
-        rs.gridRow.push_back(gridCell(3, 1, Vgk, loc));
-        rs.gridRow.push_back(gridCell(3, 1000, Ia, loc));
-    }
-    for (const double mW : {Vb * It, Vak * Ia, Vak * Ia, Ra * It * It})
-        rs.gridRow.push_back(gridCell(0, 1000, mW, loc));
-    rs.gridRow.push_back(gridCell(0, 1, Ro, loc));
-    rs.gridRow.push_back(gridCell(1, 1, f.gainBypassed, loc));
-    rs.gridRow.push_back(gridCell(0, 1, f.zoutBypassed, loc));
-    rs.gridRow.push_back(gridCell(1, 1, f.gainUnbypassed, loc));
-    rs.gridRow.push_back(gridCell(0, 1, f.zoutUnbypassed, loc));
+    // Logged-results row: T2 is T1's twin at the same point.
+    GridRow row(rq);
+    row.text("model", T1->ModelName()).set("Vb", Vb).set("Ra", Ra).set("Rk", Rk).set("Va", Va).set("Vk", Vk);
+    mixers::fillTubesAndPowers(row, *T1, *T1, Vb, Ra);
+    row.set("Ro", Ro).set("Abyp", f.gainBypassed).set("Zobyp", f.zoutBypassed);
+    row.set("Aunbyp", f.gainUnbypassed).set("Zounbyp", f.zoutUnbypassed);
+    rs.gridRow = row.finish(rs.ok);
 
     // Load line of one triode under the doubled resistors; T2 is T1's twin at the same point.
     rs.loadLines.push_back(loadLineOf(*T1, Vb, 2 * (Ra + Rk), 1));
@@ -160,4 +129,45 @@ void solveC11(const SolveRequest& rq, SolveResult& rs) {
                        std::vector<bool>{ignore});
     runBode(rq, rs, quads);
     traces.moveTo(rs);
+}
+
+} // namespace
+
+const CircuitDef& c11BalancedMixer() {
+    static const CircuitDef def = defineCircuit({
+        .number = 11,
+        .title = "Dual triode mixer, balanced",
+        .tubeCount = 2,
+        .tubeSelectors = {{"LBtube", kTriode}},
+        .groups = {LibraryGroup::GainStage, LibraryGroup::Mixer},
+        .sheet =
+            {
+                .edits = {{"EdVb", "V"},
+                          {"EdRa", "Ra"},
+                          {"EdRk", "Rk"},
+                          {"EdRo", "Ro"},
+                          {"EdCg", "Cg"},
+                          {"EdCo", "Co"},
+                          {"EdCk", "Ck"},
+                          {"EdRg", "Rg"},
+                          {"EdCa", "Ca"}},
+                .captions = {"T2", "T1"},
+                .resultLabels = {"LabelVa", "LabelVk", "LabelIt", "LabelIa1", "LabelIa2"},
+            },
+        .columns = columnTable({textColumn("model", "T1 & T2"),
+                                {"Vb", "Vb (V)"},
+                                {"Ra", "Ra (Ω)"},
+                                {"Rk", "Rk (Ω)"},
+                                {"Va", "Va (V)", 1},
+                                {"Vk", "Vk (V)", 3}},
+                               mixers::tubesAndPowerColumns(),
+                               {{"Ro", "Ro (Ω)"},
+                                {"Abyp", "Abyp", 1},
+                                {"Zobyp", "Zobyp (Ω)"},
+                                {"Aunbyp", "Aunbyp", 1},
+                                {"Zounbyp", "Zounbyp (Ω)"}}),
+        .bodeLegends = {"RC input", "T1", "RC output", "Overall gain"},
+        .solve = solveC11,
+    });
+    return def;
 }

@@ -1,10 +1,10 @@
 // C12: the asymmetrical dual-triode mixer. The anodes share Ra, each cathode has its own resistor,
 // so the common anode voltage is searched until both tubes' currents fit the drop across Ra.
-#include "circuits/mixers/mixers_internal.h"
+#include "circuits/mixers/mixers_common.h"
 
+#include "model/bounded_search.h"
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
-#include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -29,36 +29,41 @@ struct AnodeSearch {
 
 // Bisection on the joined anodes' voltage Va in [0, Vb]: each triode self-biases under Va, and
 // the supply less the drop of both currents across Ra must come back to Va. The mismatch falls as
-// Va rises, so the bracket always holds the answer; a bracket too narrow to move ends the search.
+// Va rises, so the bracket always holds the answer. A mismatch within the tolerance, its edge
+// included, settles the search, and so does one that is not a number; an infinite one ends it
+// unsettled. When the bracket closes short of the answer, its last middle is evaluated once more,
+// the tubes left at that evaluation, unless that middle already lay on an end of the bracket.
 AnodeSearch searchAnodeVoltage(TTube& T1, TTube& T2, double Vb, double Ra, double Rk1, double Rk2,
                                TFormConvergence* trace1, TFormConvergence* trace2) {
     AnodeSearch s;
-    double lo = 0, hi = Vb;
-    while (s.iterations < kMaxIterations) {
-        const double Va = (lo + hi) / 2;
-        const bool stuck = Va <= lo || Va >= hi;
+    double lo = 0, hi = Vb; // the bracket as the bisection moves it
+    bool onEnd = false;     // the last middle sat on an end of the bracket
+    bool diverged = false;  // the mismatch ran to infinity
+    const auto mismatch = [&](double Va, int pass) {
+        onEnd = Va <= lo || Va >= hi;
         s.Va = Va;
         const double I1 = T1.basicBiasSuccApprox(Va, 0, Rk1, nullptr);
         const double I2 = T2.basicBiasSuccApprox(Va, 0, Rk2, nullptr);
-        if (s.iterations == 0) {
+        if (pass == 1) {
             s.start1 = I1;
             s.start2 = I2;
         }
-        ++s.iterations;
-        tracePoint(trace1, s.iterations, I1);
-        tracePoint(trace2, s.iterations, I2);
+        tracePoint(trace1, pass, I1);
+        tracePoint(trace2, pass, I2);
         const double t = Vb - (I1 + I2) * Ra - Va;
-        if (t < -kTolerance)
-            hi = Va;
-        else if (t > kTolerance)
-            lo = Va;
-        else {
-            s.converged = true;
-            break;
-        }
-        if (stuck || !std::isfinite(t))
-            break;
+        diverged = std::isinf(t);
+        if (diverged || !(t < -kTolerance || t > kTolerance))
+            return 0.0; // ends the bisection
+        (t > 0 ? lo : hi) = Va;
+        return t;
+    };
+    SearchOutcome out = bisect(0, Vb, kMaxIterations, kTolerance, mismatch);
+    if (out.stalled && !onEnd && out.passes < kMaxIterations) {
+        ++out.passes;
+        out.converged = mismatch(s.Va, out.passes) == 0;
     }
+    s.iterations = out.passes;
+    s.converged = out.converged && !diverged;
     return s;
 }
 
@@ -77,8 +82,6 @@ void titleTrace(TFormConvergence* trace, const TTube& T, int iterations, double 
 LoadLineData loadLine(const TTube& T, double Vb, double Ra, double Rk, double otherCurrent, int image) {
     return loadLineOf(T, std::max(Vb - Ra * otherCurrent, 0.0), Ra + Rk, image);
 }
-
-} // namespace
 
 void solveC12(const SolveRequest& rq, SolveResult& rs) {
     Traces traces(rq, 2);
@@ -100,13 +103,19 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
     const double Ia2 = T2->Ia(), Vak2 = T2->Vak(), Vgk2 = T2->Vgk();
     const double It = Ia1 + Ia2, Vk1 = Rk1 * Ia1, Vk2 = Rk2 * Ia2;
 
-    // Checks, tube by tube, each with the stack of its own branch.
+    // One bar per branch, both under the shared Ra.
+    const TVoltageStacks branch1 = mixers::branchBar(Ra * It, *T1, "Rk1", Vk1);
+    const TVoltageStacks branch2 = mixers::branchBar(Ra * It, *T2, "Rk2", Vk2);
+    rs.stacks.push_back(branch1);
+    rs.stacks.push_back(branch2);
+
+    // Checks, tube by tube, each with the bar of its own branch.
     auto test = makeTube(rq, "LBtube", "test");
     TTextResult text(reportHeader(rs.title));
     const bool ok1 = addVerdictsOnce(text.texte, true, test->checkOP(Vak1, Vgk1, Ia1, 0, 1), Vgk1 < 0,
-                                     stackCheck(1, Vb, Ra * It + Vak1 + Vk1), s.converged);
+                                     stackCheck(1, Vb, stackSum(branch1)), s.converged);
     const bool ok2 = addVerdictsOnce(text.texte, true, test->checkOP(Vak2, Vgk2, Ia2, 0, 1), Vgk2 < 0,
-                                     stackCheck(1, Vb, Ra * It + Vak2 + Vk2), s.converged);
+                                     stackCheck(1, Vb, stackSum(branch2)), s.converged);
     rs.ok = ok1 && ok2;
     text.Add(strFormat("<br><i>%s</i>", fmtVoltage("Computing tolerance on Va ", 2, kTolerance).c_str()));
 
@@ -142,8 +151,8 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
         double rho, gm, mu;
     } tubes[] = {{*T1, rho1, gm1, mu1}, {*T2, rho2, gm2, mu2}};
     for (const auto& t : tubes) {
-        text.Add(strFormat("<br><br><b>%s %s</b>", t.T.Reference().c_str(), t.T.ModelName().c_str()));
-        text.Add(mixers::parameterLine("g<SUB>m</SUB>~", t.rho, t.gm, t.mu));
+        text.Add("<br><br>" + mixers::tubeHeading(t.T));
+        text.Add("<br>  " + parameterTriple(t.rho, t.gm, t.mu, "g<SUB>m</SUB>~"));
     }
     // Unlike C11's report, this label runs straight into its value.
     text.Add("<br><br>" + fmtResistance("Effective load on T1 T2 anode (Ra||Ro)", 0, RL));
@@ -160,35 +169,48 @@ void solveC12(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelIa2", strFormat("%.2fmA", 1000 * Ia2));
     rs.setLabel("LabelIt", strFormat("%.2fmA", 1000 * It));
 
-    // One stack per branch, both under the shared Ra.
-    TVoltageStacks branch1;
-    branch1.Add("Ra", Ra * It, kStackRed);
-    branch1.Add("T1", Vak1, kStackYellow);
-    branch1.Add("Rk1", Vk1, kStackGreen);
-    rs.stacks.push_back(branch1);
-    TVoltageStacks branch2;
-    branch2.Add("Ra", Ra * It, kStackRed);
-    branch2.Add("T2", Vak2, kStackYellow);
-    branch2.Add("Rk2", Vk2, kStackGreen);
-    rs.stacks.push_back(branch2);
-
     // Logged-results row.
-    const NumberLocale& loc = rq.locale;
-    rs.gridRow = {gridStatus(rq, rs.ok),     T1->ModelName(),           gridCell(0, 1, Vb, loc),
-                  gridCell(0, 1, Ra, loc),   gridCell(1, 1, Va, loc),   gridCell(0, 1, Rk1, loc),
-                  gridCell(3, 1, Vk1, loc),  gridCell(0, 1, Rk2, loc),  gridCell(3, 1, Vk2, loc),
-                  gridCell(1, 1, Vak1, loc), gridCell(3, 1, Vgk1, loc), gridCell(3, 1000, Ia1, loc),
-                  gridCell(1, 1, Vak2, loc), gridCell(3, 1, Vgk2, loc), gridCell(3, 1000, Ia2, loc)};
-    for (const double mW : {Vb * It, Vak1 * Ia1, Vak2 * Ia2, Ra * It * It})
-        rs.gridRow.push_back(gridCell(0, 1000, mW, loc));
-    rs.gridRow.push_back(gridCell(0, 1, Ro, loc));
-    rs.gridRow.push_back(gridCell(1, 1, A1, loc));
-    rs.gridRow.push_back(gridCell(1, 1, A2, loc));
-    rs.gridRow.push_back(gridCell(0, 1, zout, loc));
+    GridRow row(rq);
+    row.text("model", T1->ModelName()).set("Vb", Vb).set("Ra", Ra).set("Va", Va).set("Rk1", Rk1);
+    row.set("Vk1", Vk1).set("Rk2", Rk2).set("Vk2", Vk2);
+    mixers::fillTubesAndPowers(row, *T1, *T2, Vb, Ra);
+    row.set("Ro", Ro).set("A1", A1).set("A2", A2).set("Zo", zout);
+    rs.gridRow = row.finish(rs.ok);
 
     rs.loadLines.push_back(loadLine(*T1, Vb, Ra, Rk1, Ia2, 1));
     rs.loadLines.push_back(loadLine(*T2, Vb, Ra, Rk2, Ia1, 2));
     rs.tubes.push_back(*T1);
     rs.tubes.push_back(*T2);
     traces.moveTo(rs);
+}
+
+} // namespace
+
+const CircuitDef& c12AsymmetricalMixer() {
+    static const CircuitDef def = defineCircuit({
+        .number = 12,
+        .title = "Dual triode mixer, asymmetrical",
+        .tubeCount = 2,
+        .tubeSelectors = {{"LBtube", kTriode}},
+        .groups = {LibraryGroup::GainStage, LibraryGroup::Mixer},
+        .sheet =
+            {
+                .edits =
+                    {{"EdVb", "EdVb"}, {"EdRa", "Ra"}, {"EdRk1", "Rk1"}, {"EdRk2", "Rk2"}, {"EdRo", "Ro"}},
+                .captions = {"T1", "T2"},
+                .resultLabels = {"LabelVa", "LabelVk2", "LabelVk1", "LabelIt", "LabelIa1", "LabelIa2"},
+            },
+        .columns = columnTable({textColumn("model", "T1 & T2"),
+                                {"Vb", "Vb (V)"},
+                                {"Ra", "Ra (Ω)"},
+                                {"Va", "Va (V)", 1},
+                                {"Rk1", "Rk1 (Ω)"},
+                                {"Vk1", "Vk1 (V)", 3},
+                                {"Rk2", "Rk2 (Ω)"},
+                                {"Vk2", "Vk2 (V)", 3}},
+                               mixers::tubesAndPowerColumns(),
+                               {{"Ro", "Ro"}, {"A1", "A1", 1}, {"A2", "A2", 1}, {"Zo", "Zo (Ω)"}}),
+        .solve = solveC12,
+    });
+    return def;
 }
