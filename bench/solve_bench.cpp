@@ -1,8 +1,8 @@
 // Whole solves (the reference C1 case with its bandwidth sweep, the C28 totem pole) and the bias
 // solvers alone.
 #include "circuits/catalogue.h"
+#include "circuits/solve_command.h"
 #include "model/builtin_models.h"
-#include "solver/solve_command.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,15 +1,35 @@
-# Fails when a file of the core layer includes a Qt or SQLite header.
+cmake_minimum_required(VERSION 3.20)
+# Fails when a file of the core layer includes a Qt or SQLite header, a file of another layer
+# (storage, plots, telemetry, ui, app), or a core folder above its own. The core folders, lowest first:
+#   util < markup < model < frequency, power < solver < circuits
+# Each may include its own folder and the folders listed for it, nothing else of the project.
+set(allowed_util util)
+set(allowed_markup markup util)
+set(allowed_model model markup util)
+set(allowed_frequency frequency model markup util)
+set(allowed_power power model markup util)
+set(allowed_solver solver frequency power model markup util)
+set(allowed_circuits circuits solver frequency power model markup util)
+set(project_folders util markup model frequency power solver circuits storage plots telemetry ui app)
+
 set(bad "")
-foreach(dir model solver circuits frequency power markup util)
+foreach(dir util markup model frequency power solver circuits)
     file(GLOB_RECURSE files ${SRC}/${dir}/*.h ${SRC}/${dir}/*.cpp)
     foreach(f ${files})
         file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|sqlite)")
         if(lines)
             list(APPEND bad "${f}: ${lines}")
         endif()
+        file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/.*" "\\1" folder "${line}")
+            if(folder IN_LIST project_folders AND NOT folder IN_LIST allowed_${dir})
+                list(APPEND bad "${f}: ${line} (${dir} may include: ${allowed_${dir}})")
+            endif()
+        endforeach()
     endforeach()
 endforeach()
 if(bad)
     string(REPLACE ";" "\n" bad "${bad}")
-    message(FATAL_ERROR "core files include Qt or SQLite headers:\n${bad}")
+    message(FATAL_ERROR "core files break the layers:\n${bad}")
 endif()

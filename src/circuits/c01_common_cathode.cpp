@@ -7,8 +7,8 @@
 #include "circuits/solver_common.h"
 
 #include "frequency/bode_options.h"
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

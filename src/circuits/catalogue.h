@@ -4,8 +4,8 @@
 
 #include "circuits/circuit_def.h"
 #include "circuits/registry.h"
-#include "solver/number_locale.h"
 #include "solver/sheet.h"
+#include "util/number_locale.h"
 
 #include <string>
 #include <vector>

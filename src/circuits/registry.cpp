@@ -1,7 +1,7 @@
 // Circuit entries by number, from the registry table.
 #include "circuits/registry.h"
 #include "circuits/catalogue.h"
-#include "solver/solve_command.h"
+#include "circuits/solve_command.h"
 
 #include <stdexcept>
 #include <string>

@@ -4,8 +4,8 @@
 #include "circuits/catalogue.h"
 #include "frequency/bode.h"
 #include "frequency/bode_options.h"
+#include "markup/formatters.h"
 #include "solver/field_reader.h"
-#include "solver/formatters.h"
 #include "solver/verdicts.h"
 #include "util/format.h"
 

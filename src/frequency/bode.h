@@ -5,7 +5,7 @@
 #include "frequency/bode_data.h"
 #include "frequency/bode_options.h"
 #include "frequency/quadripole.h"
-#include "solver/number_locale.h"
+#include "util/number_locale.h"
 
 #include <string>
 #include <vector>

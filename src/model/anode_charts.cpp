@@ -1,6 +1,8 @@
 // Anode, transfer and gm / rho / mu charts of one tube model as point lists, labels and table rows.
 #include "model/anode_charts.h"
 
+#include "util/number_locale.h"
+
 #include "util/format.h"
 
 #include <algorithm>
@@ -325,54 +327,35 @@ InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double valu
     return out;
 }
 
-std::optional<double> parseTypedNumber(const std::string& text, char decimalSeparator) {
-    std::string s;
-    for (char c : text) {
-        if (c == decimalSeparator)
-            s += '.';
-        else if (c == '.' || c == ',' || c == 'e' || c == 'E' || c == ' ')
-            return std::nullopt; // another separator, an exponent or a blank is not a typed number
-        else
-            s += c;
-    }
-    if (s.empty())
-        return std::nullopt;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 double screenVoltageOr100(const std::string& text, char decimalSeparator) {
-    return parseTypedNumber(text, decimalSeparator).value_or(100.0);
+    return readTypedNumber(text, decimalSeparator, false).value_or(100.0);
 }
 
 double drawingScreenVoltage(const std::string& text, char decimalSeparator) {
-    const auto v = parseTypedNumber(text, decimalSeparator);
+    const auto v = readTypedNumber(text, decimalSeparator, false);
     if (!v)
         return 100.0;
     return std::clamp(*v, kMinScreenVoltage, kMaxScreenVoltage);
 }
 
 bool screenVoltageRedraws(const std::string& text, char decimalSeparator) {
-    const auto v = parseTypedNumber(text, decimalSeparator);
+    const auto v = readTypedNumber(text, decimalSeparator, false);
     return v && *v >= kMinScreenVoltage && *v <= kMaxScreenVoltage;
 }
 
 std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::string& vgk,
                               const std::string& vg2, char decimalSeparator) {
-    const auto Vak = parseTypedNumber(vak, decimalSeparator);
+    const auto Vak = readTypedNumber(vak, decimalSeparator, false);
     if (!Vak)
         return "Invalid Vak";
-    const auto Vgk = parseTypedNumber(vgk, decimalSeparator);
+    const auto Vgk = readTypedNumber(vgk, decimalSeparator, false);
     if (!Vgk)
         return "Invalid Vgk";
     if (*Vgk > 0)
         return "Vgk must be null or negative";
     double Vs = 0;
     if (isPentode(tube)) {
-        const auto v = parseTypedNumber(vg2, decimalSeparator);
+        const auto v = readTypedNumber(vg2, decimalSeparator, false);
         if (!v || *v <= 0) // the pentode equation divides by the screen voltage
             return "Invalid Vg2";
         Vs = *v;

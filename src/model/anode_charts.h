@@ -135,8 +135,6 @@ InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double valu
 std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::string& vgk,
                               const std::string& vg2, char decimalSeparator);
 
-// A number typed with the user's decimal separator; none when the text is not a number.
-std::optional<double> parseTypedNumber(const std::string& text, char decimalSeparator);
 // The screen voltage of the window's box: 100 V when it does not hold a number.
 double screenVoltageOr100(const std::string& text, char decimalSeparator);
 // The screen voltage a drawing uses: the box's number held to kMinScreenVoltage ... kMaxScreenVoltage,

@@ -2,7 +2,7 @@
 // limits and the safe-operating-area verdict.
 #include "model/tube.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 #include <cmath>

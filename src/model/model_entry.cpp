@@ -1,6 +1,8 @@
 // Numbers of the tube-models window's boxes and the checks of a model before it is stored.
 #include "model/model_entry.h"
 
+#include "util/number_locale.h"
+
 #include "util/format.h"
 #include "util/utf8.h"
 
@@ -55,31 +57,7 @@ std::string formatModelNumber(double value, char decimalSeparator) {
             exponent.erase(0, 1);
         text = text.substr(0, e + 1) + (negative ? "-" : "") + exponent;
     }
-    for (char& c : text)
-        if (c == '.')
-            c = decimalSeparator;
-    return text;
-}
-
-std::optional<double> parseModelNumber(const std::string& text, char decimalSeparator) {
-    std::string s;
-    for (char c : text) {
-        if (c == decimalSeparator)
-            s += '.';
-        else if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == 'e' || c == 'E')
-            s += c;
-        else
-            return std::nullopt; // another separator, a blank or a letter
-    }
-    if (!s.empty() && s[0] == '+')
-        s.erase(0, 1);
-    if (s.empty())
-        return std::nullopt;
-    double value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return withDecimalSeparator(text, decimalSeparator);
 }
 
 void normaliseModelEntry(ModelEntryTexts& t) {
@@ -124,7 +102,7 @@ ModelEntryCheck readModelEntry(const ModelEntryTexts& t, char decimalSeparator) 
     if (holdsControlCharacter(t.name))
         problem("The model name must not hold control characters");
     for (const NumberBox& box : boxes) {
-        const auto value = parseModelNumber(*box.text, decimalSeparator);
+        const auto value = readTypedNumber(*box.text, decimalSeparator);
         if (!value) {
             problem(strFormat("%s: \"%s\" is not a number", box.caption, box.text->c_str()));
             continue;

@@ -23,10 +23,6 @@ inline constexpr const char* kIncompleteModelMessage = "The set of parameters is
 // large values ("4.3E-12"), with the user's decimal separator.
 std::string formatModelNumber(double value, char decimalSeparator);
 
-// A number typed with the user's decimal separator, an exponent allowed ("2,2E-12" with a comma);
-// none for anything else (the other separator, blanks, a value past the range of a double).
-std::optional<double> parseModelNumber(const std::string& text, char decimalSeparator);
-
 // What a store does to the boxes before it reads them: a triode's screen-grid boxes (Kg2, Pg2 max,
 // Vg2 max) become "0", and blanks around every text are dropped.
 void normaliseModelEntry(ModelEntryTexts& texts);

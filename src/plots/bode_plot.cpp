@@ -20,22 +20,13 @@ double safeLog(double g) {
 }
 
 // A printf number text with the user's decimal separator.
-std::string localised(std::string text, const NumberLocale& locale) {
-    if (locale.decimalSeparator != '.')
-        std::replace(text.begin(), text.end(), '.', locale.decimalSeparator);
-    return text;
+std::string localised(const std::string& text, const NumberLocale& locale) {
+    return withDecimalSeparator(text, locale.decimalSeparator);
 }
 
 std::string withThousands(double v, const NumberLocale& locale) {
-    std::string digits = strFormat("%.0f", std::fabs(v));
-    std::string out;
-    const int n = static_cast<int>(digits.size());
-    for (int i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += locale.thousandsSeparator;
-        out += digits[i];
-    }
-    return (v < 0 && digits != "0" ? "-" : "") + out;
+    const std::string digits = strFormat("%.0f", std::fabs(v));
+    return groupedFigure((v < 0 && digits != "0" ? "-" : "") + digits, locale);
 }
 } // namespace
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "frequency/bode_data.h"
-#include "solver/number_locale.h"
+#include "util/number_locale.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,7 +1,7 @@
 // The resistor dissipation table of the DC reports.
 #include "solver/dissipation.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // of their selected item, check boxes as booleans.
 #pragma once
 
-#include "solver/number_locale.h"
 #include "solver/sheet.h"
+#include "util/number_locale.h"
 
 #include <string>
 #include <variant>

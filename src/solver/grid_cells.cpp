@@ -16,21 +16,5 @@ std::string gridCell(int n, double factor, double value, const NumberLocale& loc
     if (!std::isfinite(x))
         return plain;
 
-    std::size_t start = (plain[0] == '-') ? 1 : 0;
-    std::size_t point = plain.find('.');
-    if (point == std::string::npos)
-        point = plain.size();
-
-    std::string out = plain.substr(0, start);
-    const std::size_t digits = point - start;
-    for (std::size_t k = 0; k < digits; ++k) {
-        if (k > 0 && (digits - k) % 3 == 0)
-            out += locale.thousandsSeparator;
-        out += plain[start + k];
-    }
-    if (point < plain.size()) {
-        out += locale.decimalSeparator;
-        out += plain.substr(point + 1);
-    }
-    return out;
+    return groupedFigure(plain, locale);
 }

@@ -1,7 +1,7 @@
 // Cells of the logged-results grid: a number with n decimals and the locale's separators.
 #pragma once
 
-#include "solver/number_locale.h"
+#include "util/number_locale.h"
 
 #include <string>
 

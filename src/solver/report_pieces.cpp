@@ -1,7 +1,7 @@
 // Report pieces shared by every circuit.
 #include "solver/report_pieces.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // Checks the solve command runs on a sheet before any calculation, with the texts of its error box.
 #pragma once
 
-#include "solver/number_locale.h"
 #include "solver/sheet.h"
+#include "util/number_locale.h"
 
 #include <string>
 #include <vector>

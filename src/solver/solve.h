@@ -7,9 +7,9 @@
 #include "model/convergence.h"
 #include "model/tube.h"
 #include "power/power_types.h"
-#include "solver/number_locale.h"
 #include "solver/sheet.h"
 #include "solver/voltage_stacks.h"
+#include "util/number_locale.h"
 
 #include <optional>
 #include <string>

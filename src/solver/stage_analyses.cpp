@@ -2,7 +2,7 @@
 // the tube parameter line shared by every block.
 #include "solver/stage_analyses.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/report_pieces.h"
 #include "util/format.h"
 

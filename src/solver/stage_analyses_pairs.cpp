@@ -1,6 +1,6 @@
 // Two-tube stage analyses: SRPP, cascode, half-µ follower, follower with current sink and the
 // gains of a differential pair.
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/report_pieces.h"
 #include "solver/stage_analyses.h"
 #include "util/format.h"

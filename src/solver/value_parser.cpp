@@ -2,7 +2,6 @@
 #include "solver/value_parser.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -37,56 +36,6 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Strict decimal number: [sign] digits [sep digits] [e [sign] digits], at least one mantissa digit.
-std::optional<double> convert(const std::string& s, char sep) {
-    std::size_t i = 0;
-    std::string plain;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        if (s[i] == '-')
-            plain += '-';
-        ++i;
-    }
-    int mantissaDigits = 0;
-    while (i < s.size() && isDigit(s[i])) {
-        plain += s[i++];
-        ++mantissaDigits;
-    }
-    if (i < s.size() && s[i] == sep) {
-        plain += '.';
-        ++i;
-        while (i < s.size() && isDigit(s[i])) {
-            plain += s[i++];
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        plain += 'e';
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            plain += s[i++];
-        int expDigits = 0;
-        while (i < s.size() && isDigit(s[i])) {
-            plain += s[i++];
-            ++expDigits;
-        }
-        if (expDigits == 0)
-            return std::nullopt;
-    }
-    if (i != s.size())
-        return std::nullopt;
-    double value = 0;
-    const auto res = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (res.ec != std::errc() || res.ptr != plain.data() + plain.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 double parseValue(const std::string& text, const NumberLocale& locale, bool* ok) {
@@ -106,7 +55,7 @@ double parseValue(const std::string& text, const NumberLocale& locale, bool* ok)
         else
             s.replace(pos, letter.size(), 1, sep);
     }
-    const std::optional<double> number = convert(trim(s), sep);
+    const std::optional<double> number = readTypedNumber(trim(s), sep);
     if (ok)
         *ok = number.has_value();
     return number ? multiplier * *number : 1.0;

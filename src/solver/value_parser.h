@@ -2,7 +2,7 @@
 // ("p" "n" "µ" "m" "k" "M") that also stands for the decimal separator ("4k7" = 4700).
 #pragma once
 
-#include "solver/number_locale.h"
+#include "util/number_locale.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 
 #include "frequency/bode_data.h"
 #include "frequency/bode_options.h"
-#include "solver/number_locale.h"
+#include "util/number_locale.h"
 
 #include <QWidget>
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "power/power_types.h"
-#include "solver/number_locale.h"
 #include "solver/solve.h"
 #include "storage/settings.h"
+#include "util/number_locale.h"
 
 #include <QWidget>
 

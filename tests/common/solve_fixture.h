@@ -6,8 +6,8 @@
 #include "text_helpers.h"
 
 #include "circuits/catalogue.h"
+#include "circuits/solve_command.h"
 #include "model/builtin_models.h"
-#include "solver/solve_command.h"
 
 #include <algorithm>
 #include <cmath>

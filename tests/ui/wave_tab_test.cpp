@@ -3,8 +3,8 @@
 #include "ui_test_support.h"
 
 #include "circuits/catalogue.h"
+#include "circuits/solve_command.h"
 #include "model/builtin_models.h"
-#include "solver/solve_command.h"
 #include "ui/picture_view.h"
 #include "ui/wave_tab.h"
 

@@ -6,7 +6,7 @@
 #include "solve_power_options.h"
 
 #include "circuits/catalogue.h"
-#include "solver/solve_command.h"
+#include "circuits/solve_command.h"
 #include "storage/model_database.h"
 #include "storage/settings.h"
 #include "storage/sheet_persistence.h"

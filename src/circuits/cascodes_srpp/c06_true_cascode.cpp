@@ -3,9 +3,9 @@
 // the gain of a pentode.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
+#include "markup/formatters.h"
 #include "model/pair_bias.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

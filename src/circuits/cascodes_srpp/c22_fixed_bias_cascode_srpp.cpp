@@ -2,9 +2,9 @@
 // R1 under T1's cathode; the output is T2's cathode.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
+#include "markup/formatters.h"
 #include "model/pair_bias.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

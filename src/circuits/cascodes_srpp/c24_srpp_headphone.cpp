@@ -3,8 +3,8 @@
 // below it, T3 (its grid on T1's anode) feeds it from the supply beside R2.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

@@ -3,9 +3,9 @@
 // voltage balances the two tubes' currents.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

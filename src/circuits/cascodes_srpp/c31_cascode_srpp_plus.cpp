@@ -2,9 +2,9 @@
 // and R2; the output is taken between them.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
+#include "markup/formatters.h"
 #include "model/pair_bias.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

@@ -2,7 +2,7 @@
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
 #include "frequency/bode_options.h"
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/verdicts.h"
 
 namespace cascodes {

@@ -3,8 +3,8 @@
 // the anode and cathode outputs swing in opposite phase.
 #include "circuits/cathodynes/cathodynes_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

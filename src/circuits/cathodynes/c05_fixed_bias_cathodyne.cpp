@@ -2,8 +2,8 @@
 // load; the tube must be able to lift its cathode up to the grid.
 #include "circuits/cathodynes/cathodynes_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

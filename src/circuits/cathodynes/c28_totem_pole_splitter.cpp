@@ -5,9 +5,9 @@
 #include "circuits/grid_row.h"
 #include "circuits/solver_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

@@ -2,8 +2,8 @@
 // T2's grid voltage, T2's cathode resistor Rk2 lifting the cathode above it.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

@@ -2,9 +2,9 @@
 // Vg, so the cathode settles where the tube carries exactly Ik: a bisection on the cathode voltage.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

@@ -3,9 +3,9 @@
 // its grid at a fixed DC voltage.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

@@ -2,8 +2,8 @@
 // cathode returning through Rk2 + Rk3 to the top of Rk1, so Rk1 carries both currents.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

@@ -2,7 +2,7 @@
 // source reaching the grid through Rg.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

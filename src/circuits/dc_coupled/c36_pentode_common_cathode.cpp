@@ -3,8 +3,8 @@
 // bracket in 10 µA steps.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

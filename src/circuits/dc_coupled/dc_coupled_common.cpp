@@ -2,8 +2,8 @@
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
 #include "frequency/bode_options.h"
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"
 #include "util/format.h"

@@ -3,8 +3,8 @@
 // current source).
 #include "circuits/differential/differential_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

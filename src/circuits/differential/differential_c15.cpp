@@ -2,8 +2,8 @@
 // both grids return to the junction of the two, so Vgk = −Rkg·(I1 + I2).
 #include "circuits/differential/differential_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

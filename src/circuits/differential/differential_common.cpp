@@ -3,7 +3,7 @@
 #include "circuits/differential/differential_common.h"
 
 #include "frequency/bode_options.h"
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 #include <cmath>

@@ -3,8 +3,8 @@
 #include "circuits/followers/followers_common.h"
 
 #include "frequency/bode_options.h"
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

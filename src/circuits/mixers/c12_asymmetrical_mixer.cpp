@@ -2,9 +2,9 @@
 // so the common anode voltage is searched until both tubes' currents fit the drop across Ra.
 #include "circuits/mixers/mixers_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"

@@ -1,7 +1,7 @@
 // Shared pieces of the dual-triode mixers.
 #include "circuits/mixers/mixers_common.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 namespace mixers {

@@ -2,7 +2,7 @@
 #include "circuits/power/power_circuits_common.h"
 
 #include "circuits/catalogue.h"
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/sheet_validation.h"
 #include "util/format.h"
 

@@ -2,8 +2,8 @@
 // cathode resistor, or at a fixed grid bias), DC report, labels, stack and the push-pull analysis.
 #include "circuits/power/power_circuits_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

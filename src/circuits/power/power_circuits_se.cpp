@@ -2,8 +2,8 @@
 // bisection, DC report, labels, stack, the swing analysis and the logged-results row.
 #include "circuits/power/power_circuits_common.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

@@ -3,8 +3,8 @@
 // regulators_c25_c27.cpp.
 #include "circuits/regulators/regulators_solvers.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

@@ -2,8 +2,8 @@
 // a shunt triode across the output whose cathode sits on the reference.
 #include "circuits/regulators/regulators_solvers.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

@@ -2,8 +2,8 @@
 // the Janus cascode shunt regulator: two stacked triodes across the output fed through Ra.
 #include "circuits/regulators/regulators_solvers.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"

@@ -3,8 +3,8 @@
 #include "approx.h"
 #include "builtin_tubes.h"
 
+#include "markup/formatters.h"
 #include "solver/dissipation.h"
-#include "solver/formatters.h"
 #include "solver/grid_cells.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

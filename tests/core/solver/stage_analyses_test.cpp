@@ -3,7 +3,7 @@
 #include "builtin_tubes.h"
 #include "text_helpers.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "solver/stage_analyses.h"
 #include "util/format.h"
 

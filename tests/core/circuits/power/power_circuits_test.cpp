@@ -3,8 +3,8 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "markup/formatters.h"
 #include "power/power_analysis.h"
-#include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "util/format.h"
 

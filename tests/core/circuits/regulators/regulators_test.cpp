@@ -3,7 +3,7 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 #include "util/format.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Value formatters of the reports. Each format is head + decimal count + tail, applied to
 // (label, value), so the decimal count is part of the printf format as in every report.
-#include "solver/formatters.h"
+#include "markup/formatters.h"
 
 #include "util/format.h"
 

@@ -1,5 +1,5 @@
 // Validation then dispatch by circuit number.
-#include "solver/solve_command.h"
+#include "circuits/solve_command.h"
 
 #include "circuits/catalogue.h"
 #include "solver/sheet_validation.h"
