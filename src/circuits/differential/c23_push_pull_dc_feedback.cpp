@@ -1,4 +1,4 @@
-// C23: push-pull amplifier with DC feedback. An input pair T1/T2 with joined cathodes (Rk12)
+// C23: the push-pull amplifier with DC feedback. An input pair T1/T2 with joined cathodes (Rk12)
 // drives, from T2's anode, the grid of the upper output tube T4; T3 below it is self-biased by
 // Rk3. The output Vo feeds the divider Rf1/Rf2 back to T2's grid, and Vo is moved until T2's
 // anode voltage is exactly the grid voltage T4 needs.
@@ -6,7 +6,6 @@
 
 #include "solver/dissipation.h"
 #include "solver/formatters.h"
-#include "solver/grid_cells.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"
@@ -16,6 +15,8 @@
 #include <cmath>
 
 namespace {
+
+using namespace differential;
 
 constexpr int kOuterMaxIter = 1001;
 constexpr int kMaxPinned = 20;   // passes with Vo held at a supply rail before giving up
@@ -96,8 +97,6 @@ Balance balancePair(TTube& T1, TTube& T2, double Vg1, double Vg2, double Ra1, do
     return b;
 }
 
-} // namespace
-
 void solveC23(const SolveRequest& rq, SolveResult& rs) {
     Traces traces(rq, 4);
     const SheetValues sheet(rq);
@@ -172,22 +171,35 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     for (int t = 0; t < 4; ++t)
         titleTraceMillivolts(traces.at(t), *tubes[t], iter, 0.001, start[t]);
 
-    // Checks.
     const double I12 = p1.Ia + p2.Ia, Vk12 = Rk12 * I12, Vk3 = Rk3 * I3;
     const double Itot = I12 + I4;
+    const double Va1 = Vb - Ra1 * p1.Ia, Va2 = Vb - Ra2 * p2.Ia, Vg2 = k * Vo;
+
+    // Bars: the two input branches, the output totem, the feedback divider under T4. The divider's
+    // bar reaches the supply only through the divider's own current, so only the first three
+    // are checked.
+    const TVoltageStacks branch1 = pairBranchBar(1, Ra1 * p1.Ia, p1.Vak, {{"Rk12", Vk12, kStackGreen}});
+    const TVoltageStacks branch2 = pairBranchBar(2, Ra2 * p2.Ia, p2.Vak, {{"Rk12", Vk12, kStackGreen}});
+    TVoltageStacks totem, divider;
+    totem.Add("T4", Vak4, kStackYellow);
+    totem.Add("T3", Vak3, kStackYellow);
+    totem.Add("Rk3", Vk3, kStackGreen);
+    divider.Add("T4", Vak4, kStackYellow);
+    divider.Add("Rf1", Rf1 * IRf, kStackRed);
+    divider.Add("Rf2", Rf2 * IRf, kStackLime);
+
+    // Checks.
     auto test1 = makeTube(rq, "LBtube1", "test");
     auto test2 = makeTube(rq, "LBtube2", "test");
     const bool opOk = test1->checkOP(p1.Vak, p1.Vgk, p1.Ia, 0, 1) &&
                       test1->checkOP(p2.Vak, p2.Vgk, p2.Ia, 0, 1) && test2->checkOP(Vak3, Vgk3, I3, 0, 1) &&
                       test2->checkOP(Vak4, Vgk4, I4, 0, 1);
     const bool vgkOk = p1.Vgk < 0 && p2.Vgk < 0 && Vgk3 < 0 && Vgk4 < 0;
-    const bool stacksOk = stackCheck(1, Vb, Ra1 * p1.Ia + p1.Vak + Vk12) &&
-                          stackCheck(1, Vb, Ra2 * p2.Ia + p2.Vak + Vk12) &&
-                          stackCheck(1, Vb, Vak4 + Vak3 + Vk3);
+    const bool stacksOk = stackCheck(1, Vb, stackSum(branch1)) && stackCheck(1, Vb, stackSum(branch2)) &&
+                          stackCheck(1, Vb, stackSum(totem));
     const bool iterOk = converged && pair.ok;
 
     // DC report.
-    const double Va1 = Vb - Ra1 * p1.Ia, Va2 = Vb - Ra2 * p2.Ia, Vg2 = k * Vo;
     TTextResult text(reportHeader(rs.title) + strFormat(" %d iterations", iter));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, iterOk);
     text.Add(supplyLine(Vb, Itot));
@@ -225,62 +237,22 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelIf12", strFormat("%.2fmA", 1000 * IRf));
     rs.setLabel("LabelI12", strFormat("%.2fmA", 1000 * I12));
     rs.setLabel("LabelItot", strFormat("%.2fmA", 1000 * Itot));
+    rs.stacks = {branch1, branch2, totem, divider};
 
-    // Stacks: the two input branches, the output totem, the feedback divider under T4.
-    TVoltageStacks s1, s2, s3, s4;
-    s1.Add("Ra1", Ra1 * p1.Ia, kStackRed);
-    s1.Add("T1", p1.Vak, kStackYellow);
-    s1.Add("Rk12", Vk12, kStackGreen);
-    s2.Add("Ra2", Ra2 * p2.Ia, kStackRed);
-    s2.Add("T2", p2.Vak, kStackYellow);
-    s2.Add("Rk12", Vk12, kStackGreen);
-    s3.Add("T4", Vak4, kStackYellow);
-    s3.Add("T3", Vak3, kStackYellow);
-    s3.Add("Rk3", Vk3, kStackGreen);
-    s4.Add("T4", Vak4, kStackYellow);
-    s4.Add("Rf1", Rf1 * IRf, kStackRed);
-    s4.Add("Rf2", Rf2 * IRf, kStackLime);
-    rs.stacks = {s1, s2, s3, s4};
-
-    // Logged-results row.
-    const NumberLocale& loc = rq.locale;
-    rs.gridRow = {gridStatus(rq, rs.ok),
-                  T1->ModelName(),
-                  T3->ModelName(),
-                  gridCell(0, 1, Vb, loc),
-                  gridCell(2, 1, Vg1, loc),
-                  gridCell(2, 1, Vg2, loc),
-                  gridCell(2, 1, Vo, loc),
-                  gridCell(1, 1, Va1, loc),
-                  gridCell(1, 1, Va2, loc),
-                  gridCell(3, 1, Vk12, loc),
-                  gridCell(1, 1, p1.Vak, loc),
-                  gridCell(3, 1, p1.Vgk, loc),
-                  gridCell(3, 1000, p1.Ia, loc),
-                  gridCell(1, 1, p2.Vak, loc),
-                  gridCell(3, 1, p2.Vgk, loc),
-                  gridCell(3, 1000, p2.Ia, loc),
-                  gridCell(1, 1, Vak3, loc),
-                  gridCell(3, 1, Vgk3, loc),
-                  gridCell(3, 1000, I3, loc),
-                  gridCell(1, 1, Vak4, loc),
-                  gridCell(3, 1, Vgk4, loc),
-                  gridCell(3, 1000, I4, loc),
-                  gridCell(0, 1, Ra1, loc),
-                  gridCell(0, 1, Ra2, loc),
-                  gridCell(0, 1, Rk12, loc),
-                  gridCell(0, 1, Rk3, loc),
-                  gridCell(0, 1, Rf1, loc),
-                  gridCell(0, 1, Rf2, loc),
-                  gridCell(0, 1000, Vb * Itot, loc),
-                  gridCell(0, 1000, p1.Vak * p1.Ia, loc),
-                  gridCell(0, 1000, p2.Vak * p2.Ia, loc),
-                  gridCell(0, 1000, Vak3 * I3, loc),
-                  gridCell(0, 1000, Vak4 * I4, loc),
-                  gridCell(0, 1000, Ra1 * p1.Ia * p1.Ia, loc),
-                  gridCell(0, 1000, Ra2 * p2.Ia * p2.Ia, loc),
-                  gridCell(0, 1000, Rf1 * IRf * IRf, loc),
-                  gridCell(0, 1000, Rf2 * IRf * IRf, loc)};
+    // Logged-results row: the input pair at its balanced point, T3 at its bias, T4 at the grid
+    // voltage that passes T3's and the divider's currents.
+    GridRow row(rq);
+    row.text("input model", T1->ModelName()).text("output model", T3->ModelName());
+    row.set("Vb", Vb).set("Vg1", Vg1).set("Vg2", Vg2).set("Vo", Vo).set("Va1", Va1).set("Va2", Va2);
+    row.set("Vk12", Vk12);
+    row.set("Vak1", p1.Vak).set("Vgk1", p1.Vgk).set("Ia1", p1.Ia).set("Vak2", p2.Vak).set("Vgk2", p2.Vgk);
+    row.set("Ia2", p2.Ia).set("Vak3", Vak3).set("Vgk3", Vgk3).set("Ia3", I3).set("Vak4", Vak4);
+    row.set("Vgk4", Vgk4).set("Ia4", I4);
+    row.set("Ra1", Ra1).set("Ra2", Ra2).set("Rk12", Rk12).set("Rk3", Rk3).set("Rf1", Rf1).set("Rf2", Rf2);
+    row.set("Ptot", Vb * Itot).set("PT1", p1.Vak * p1.Ia).set("PT2", p2.Vak * p2.Ia).set("PT3", Vak3 * I3);
+    row.set("PT4", Vak4 * I4).set("PRa1", Ra1 * p1.Ia * p1.Ia).set("PRa2", Ra2 * p2.Ia * p2.Ia);
+    row.set("PRf1", Rf1 * IRf * IRf).set("PRf2", Rf2 * IRf * IRf);
+    rs.gridRow = row.finish(rs.ok);
 
     // Load lines: the input tubes on their share of Rk12, T3 on Rk3 under Vo; T4 has no resistor.
     rs.loadLines.push_back(pairLoadLine(*T1, Vb, Ra1 + pair.R1, 1));
@@ -292,4 +264,59 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
         rs.tubes.push_back(*t);
     }
     traces.moveTo(rs);
+}
+
+} // namespace
+
+const CircuitDef& c23PushPullDcFeedback() {
+    static const CircuitDef def = defineCircuit({
+        .number = 23,
+        .title = "Push-pull amplifier with DC feedback after Lumacraft",
+        .tubeCount = 4,
+        .tubeSelectors = {{"LBtube1", kTriode}, {"LBtube2", kTriode}},
+        .groups = {LibraryGroup::GainStage, LibraryGroup::CascodeLike},
+        .sheet =
+            {
+                .edits = {{"EdVb", "Vb : power supply (V)"},
+                          {"EdRa1", "Ra1"},
+                          {"EdRa2", "Ra2"},
+                          {"EdRk3", "Rk3"},
+                          {"EdRf1", "Rf1"},
+                          {"EdRk12", "Rk12"},
+                          {"EdRf2", "Rf2"},
+                          {"EdVg1", "EdVg1"}},
+                .captions = {"T1 and T2", "T3 and T4", "T1", "T2", "T4", "T3"},
+                .resultLabels = {"LabelItot", "LabelVo", "LabelVk3", "LabelVg2", "LabelVk12", "LabelVa1",
+                                 "LabelVa2", "LabelI1", "LabelI2", "LabelI4", "LabelIf12", "LabelI12",
+                                 "LabelI3"},
+            },
+        .columns =
+            columnTable({textColumn("input model", "T1-T2"),
+                         textColumn("output model", "T3-T4"),
+                         {"Vb", "Vb (V)"},
+                         {"Vg1", "Vg1 (V)", 2},
+                         {"Vg2", "Vg2 (V)", 2},
+                         {"Vo", "Vo (V)", 2},
+                         {"Va1", "Va1 (V)", 1},
+                         {"Va2", "Va2 (V)", 1},
+                         {"Vk12", "Vk12 (V)", 3}},
+                        tubeColumns("1", 1), tubeColumns("2", 1), tubeColumns("3", 1), tubeColumns("4", 1),
+                        {{"Ra1", "Ra1 (Ω)"},
+                         {"Ra2", "Ra2 (Ω)"},
+                         {"Rk12", "Rk12 (Ω)"},
+                         {"Rk3", "Rk3 (Ω)"},
+                         {"Rf1", "Rf1 (Ω)"},
+                         {"Rf2", "Rf2 (Ω)"},
+                         {"Ptot", "Ptot (mW)", 0, 1000},
+                         {"PT1", "PT1 (mW)", 0, 1000},
+                         {"PT2", "PT2 (mW)", 0, 1000},
+                         {"PT3", "PT3 (mW)", 0, 1000},
+                         {"PT4", "PT4 (mW)", 0, 1000},
+                         {"PRa1", "PR1 (mW)", 0, 1000},
+                         {"PRa2", "PR2 (mW)", 0, 1000},
+                         {"PRf1", "PRf1 (mW)", 0, 1000},
+                         {"PRf2", "PRf2 (mW)", 0, 1000}}),
+        .solve = solveC23,
+    });
+    return def;
 }
