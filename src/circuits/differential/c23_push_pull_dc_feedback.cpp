@@ -12,7 +12,12 @@
 #include "util/format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -34,68 +39,197 @@ struct Balance {
 };
 
 // Current of a triode with its grid at Vg, its cathode at Vk and Ra between Vb and its anode:
-// the anode current lowers its own Vak, so the tube equation is solved by bisection on I.
-Point branchAt(TTube& T, double Vb, double Vg, double Ra, double Vk) {
-    Point p;
-    p.Vgk = std::min(Vg - Vk, 0.0); // a grid above its cathode draws grid current: clamp at 0
-    const double span = Vb - Vk;
-    if (span <= 0) {
-        p.Vak = span;
-        return p;
+// the anode current lowers its own Vak, so the tube equation is solved by bisection on I. The
+// search runs one halving at a time; until it ends, the current it will end on lies in
+// [low(), high()], which is all a caller deciding on the sign of a sum may need.
+class BranchSearch {
+public:
+    BranchSearch(TTube& T, double Vb, double Vg, double Ra, double Vk) : T_(&T), Ra_(Ra) {
+        p_.Vgk = std::min(Vg - Vk, 0.0); // a grid above its cathode draws grid current: clamp at 0
+        span_ = Vb - Vk;
+        if (span_ <= 0) {
+            p_.Vak = span_;
+            done_ = true;
+        } else if (Ra <= 0) {
+            p_.Vak = span_;
+            T.CalculerNK(p_.Vak, p_.Vgk, p_.Ia);
+            done_ = true;
+        } else {
+            hi_ = span_ / Ra;
+            settle();
+        }
     }
-    if (Ra <= 0) {
-        p.Vak = span;
-        T.CalculerNK(p.Vak, p.Vgk, p.Ia);
-        return p;
-    }
-    double lo = 0, hi = span / Ra;
-    for (int i = 0; i < kBisections && hi - lo > 1e-11; ++i) {
-        const double I = (lo + hi) * 0.5;
-        double ia = 0;
-        T.CalculerNK(span - Ra * I, p.Vgk, ia);
-        (ia > I ? lo : hi) = I;
-    }
-    p.Ia = (lo + hi) * 0.5;
-    p.Vak = span - Ra * p.Ia;
-    return p;
-}
 
-// Two triodes with joined cathodes on Rc, grids at Vg1 and Vg2: the cathode voltage Vk is found
-// by bisection where the two branch currents add up to Vk/Rc.
+    bool done() const { return done_; }
+    double low() const { return done_ ? p_.Ia : lo_; }
+    double high() const { return done_ ? p_.Ia : hi_; }
+    double width() const { return high() - low(); }
+
+    void step() {
+        const double I = (lo_ + hi_) * 0.5;
+        double ia = 0;
+        T_->CalculerNK(span_ - Ra_ * I, p_.Vgk, ia);
+        (ia > I ? lo_ : hi_) = I;
+        ++passes_;
+        settle();
+    }
+
+    const Point& finish() {
+        while (!done_)
+            step();
+        return p_;
+    }
+
+private:
+    // Ends the search once the bracket is narrow enough or the passes are spent.
+    void settle() {
+        if (passes_ < kBisections && hi_ - lo_ > 1e-11)
+            return;
+        p_.Ia = (lo_ + hi_) * 0.5;
+        p_.Vak = span_ - Ra_ * p_.Ia;
+        done_ = true;
+    }
+
+    TTube* T_;
+    double Ra_;
+    double span_ = 0, lo_ = 0, hi_ = 0;
+    int passes_ = 0;
+    bool done_ = false;
+    Point p_;
+};
+
+// The searches of one branch made so far in a solve, by grid and cathode voltage. The cathodes
+// often stay where they were from one outer pass to the next while the output settles; each pass
+// then asks again for the cathode voltages of the last (the point found and its two neighbours,
+// or the whole bisection when that point lies within a volt of ground), and a search already made
+// or begun is taken up where it stopped.
+class BranchCache {
+public:
+    BranchCache(TTube& T, double Vb, double Ra) : T_(T), Vb_(Vb), Ra_(Ra) {}
+
+    BranchSearch& at(double Vg, double Vk) {
+        const Key key{std::bit_cast<std::uint64_t>(Vg), std::bit_cast<std::uint64_t>(Vk)};
+        if (const auto found = searches_.find(key); found != searches_.end())
+            return found->second;
+        if (searches_.size() >= kMaxSearches) // a long run that moves: forget the old points
+            searches_.clear();
+        return searches_.try_emplace(key, T_, Vb_, Vg, Ra_, Vk).first->second;
+    }
+
+private:
+    static constexpr std::size_t kMaxSearches = 256;
+    using Key = std::pair<std::uint64_t, std::uint64_t>;
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const {
+            return std::hash<std::uint64_t>()(k.first * 31 + k.second);
+        }
+    };
+    TTube& T_;
+    double Vb_, Ra_;
+    std::unordered_map<Key, BranchSearch, KeyHash> searches_;
+};
+
+// The excess current at the joined cathodes, Ia1 + Ia2 - Vk/Rc. While a branch search is open
+// its bracket bounds the excess: a rounded sum or difference never decreases when an operand
+// grows, so the excess computed at the end lies between the sums of the brackets' ends, and a
+// comparison is decided as soon as both bounds are on the same side. Branches are narrowed only
+// until then.
+class Excess {
+public:
+    Excess(BranchSearch& b1, BranchSearch& b2, double q) : b1_(b1), b2_(b2), q_(q) {}
+
+    // Whether the excess, computed in full, is above t / below t.
+    bool above(double t) {
+        for (;;) {
+            if (low() > t)
+                return true;
+            if (high() <= t || !narrow())
+                return false;
+        }
+    }
+    bool below(double t) {
+        for (;;) {
+            if (high() < t)
+                return true;
+            if (low() >= t || !narrow())
+                return false;
+        }
+    }
+
+    void finish(Balance& b) {
+        b.p1 = b1_.finish();
+        b.p2 = b2_.finish();
+    }
+
+private:
+    double low() const { return b1_.low() + b2_.low() - q_; }
+    double high() const { return b1_.high() + b2_.high() - q_; }
+
+    // Halves the wider open bracket; false when both searches have ended.
+    bool narrow() {
+        if (b1_.done() && b2_.done())
+            return false;
+        (b2_.done() || (!b1_.done() && b1_.width() >= b2_.width()) ? b1_ : b2_).step();
+        return true;
+    }
+
+    BranchSearch& b1_;
+    BranchSearch& b2_;
+    double q_;
+};
+
+// Two triodes with joined cathodes on Rc, T1's grid at Vg1: for T2's grid at Vg2 the cathode
+// voltage Vk is found by bisection where the two branch currents add up to Vk/Rc.
 //
 // Splitting Rc into two equivalent resistors and balancing the two single-tube bias points
 // cannot close on a few millivolts once Rc is tens of kilohms (as it is with the cathodes
 // high above ground): the single-tube solver stops at ±2 µA, which is already a quarter volt
 // there. Both ways meet at the same operating point, so the direct search is used.
-// hint: the cathode voltage of the previous solve (negative for none), which narrows the bracket.
-Balance balancePair(TTube& T1, TTube& T2, double Vg1, double Vg2, double Ra1, double Ra2, double Rc,
-                    double Vb, double hint) {
-    Balance b;
-    const auto excessAt = [&](double Vk) {
-        b.Vk = Vk;
-        b.p1 = branchAt(T1, Vb, Vg1, Ra1, Vk);
-        b.p2 = branchAt(T2, Vb, Vg2, Ra2, Vk);
-        return b.p1.Ia + b.p2.Ia - Vk / Rc;
-    };
-    double lo = 0, hi = std::max(Vb, 0.0);
-    if (hint >= 0 && hint - 1 > lo && hint + 1 < hi && excessAt(hint - 1) > 0 && excessAt(hint + 1) < 0)
-        lo = hint - 1, hi = hint + 1;
-    for (int i = 0; i < kBisections; ++i) {
-        const double excess = excessAt((lo + hi) * 0.5);
-        if (std::fabs(excess) < 1e-10 || hi - lo < 1e-7) {
-            b.ok = true;
-            break;
+class PairBalance {
+public:
+    PairBalance(TTube& T1, TTube& T2, double Vb, double Vg1, double Ra1, double Ra2, double Rc)
+        : T1_(T1), T2_(T2), Vb_(Vb), Vg1_(Vg1), Rc_(Rc), branch1_(T1, Vb, Ra1), branch2_(T2, Vb, Ra2) {}
+
+    // hint: the cathode voltage of the previous solve (negative for none), which narrows the bracket.
+    Balance solve(double Vg2, double hint) {
+        Balance b;
+        const auto excessAt = [&](double Vk) {
+            return Excess(branch1_.at(Vg1_, Vk), branch2_.at(Vg2, Vk), Vk / Rc_);
+        };
+        double lo = 0, hi = std::max(Vb_, 0.0);
+        if (hint >= 0 && hint - 1 > lo && hint + 1 < hi && excessAt(hint - 1).above(0) &&
+            excessAt(hint + 1).below(0))
+            lo = hint - 1, hi = hint + 1;
+        for (int i = 0; i < kBisections; ++i) {
+            const double Vk = (lo + hi) * 0.5;
+            Excess excess = excessAt(Vk);
+            const bool within = excess.above(-1e-10) && excess.below(1e-10);
+            const bool closed = hi - lo < 1e-7;
+            if (within || closed || i == kBisections - 1) { // the last pass: keep its points
+                b.Vk = Vk;
+                excess.finish(b);
+                if (within || closed) {
+                    b.ok = true;
+                    break;
+                }
+            }
+            (excess.above(0) ? lo : hi) = Vk;
         }
-        (excess > 0 ? lo : hi) = b.Vk;
+        // Leave each tube's operating-point fields at its point.
+        double ia = 0;
+        T1_.CalculerNK(b.p1.Vak, b.p1.Vgk, ia);
+        T2_.CalculerNK(b.p2.Vak, b.p2.Vgk, ia);
+        b.R1 = b.p1.Ia > 0 ? b.Vk / b.p1.Ia : 0;
+        b.R2 = b.p2.Ia > 0 ? b.Vk / b.p2.Ia : 0;
+        return b;
     }
-    // Leave each tube's operating-point fields at its point.
-    double ia = 0;
-    T1.CalculerNK(b.p1.Vak, b.p1.Vgk, ia);
-    T2.CalculerNK(b.p2.Vak, b.p2.Vgk, ia);
-    b.R1 = b.p1.Ia > 0 ? b.Vk / b.p1.Ia : 0;
-    b.R2 = b.p2.Ia > 0 ? b.Vk / b.p2.Ia : 0;
-    return b;
-}
+
+private:
+    TTube& T1_;
+    TTube& T2_;
+    double Vb_, Vg1_, Rc_;
+    BranchCache branch1_, branch2_;
+};
 
 void solveC23(const SolveRequest& rq, SolveResult& rs) {
     Traces traces(rq, 4);
@@ -121,6 +255,7 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     const auto clampVo = [&](double v) { return std::clamp(std::isfinite(v) ? v : Vb / 2, 0.0, Vb); };
     double Vo = clampVo(k > 0 ? Vg1 / k : Vb / 2);
 
+    PairBalance balance(*T1, *T2, Vb, Vg1, Ra1, Ra2, Rk12);
     Balance pair;
     double I3 = 0, I4 = 0, IRf = 0, Vgk4 = 0;
     double start[4] = {};
@@ -129,7 +264,7 @@ void solveC23(const SolveRequest& rq, SolveResult& rs) {
     bool converged = false;
     int iter = 0;
     for (;;) {
-        pair = balancePair(*T1, *T2, Vg1, k * Vo, Ra1, Ra2, Rk12, Vb, iter > 0 ? pair.Vk : -1);
+        pair = balance.solve(k * Vo, iter > 0 ? pair.Vk : -1);
         I3 = T3->basicBiasSuccApprox(Vo, 0, Rk3);
         IRf = Rf > 0 ? Vo / Rf : 0;
         I4 = I3 + IRf;
