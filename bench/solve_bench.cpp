@@ -46,16 +46,18 @@ SolveRequest sheetOf(int n, std::initializer_list<std::pair<const char*, const c
     return rq;
 }
 
-// Realistic variations of circuit n's first-use sheet, seeded: every value scaled by up to five
-// times either way, a supply of 100 to 500 V, the double triodes of the usual audio designs.
-std::vector<SolveRequest> realisticSheets(int n, int count) {
+// Realistic variations of circuit n's first-use sheet (with the given values first), seeded: every
+// value scaled by up to five times either way, a supply of 100 to 500 V, the double triodes of the
+// usual audio designs.
+std::vector<SolveRequest>
+realisticSheets(int n, int count, std::initializer_list<std::pair<const char*, const char*>> base = {}) {
     static const char* const kTriodes[] = {"ECC81 / 12AT7", "ECC82 / 12AU7", "ECC83 / 12AX7",
                                            "ECC88 / 6DJ8",  "12AY7",         "ECC99"};
     std::mt19937 rng(static_cast<unsigned>(1000 + n));
     std::uniform_real_distribution<double> decades(-0.7, 0.7);
     std::vector<SolveRequest> sheets;
     for (int i = 0; i < count; ++i) {
-        SolveRequest rq = sheetOf(n, {});
+        SolveRequest rq = sheetOf(n, base);
         for (SheetControl& c : rq.sheet.controls) {
             if (c.kind == ControlKind::Selector && c.name.rfind("LBtube", 0) == 0) {
                 c.items = {kTriodes[rng() % std::size(kTriodes)]};
@@ -129,7 +131,7 @@ static void BM_SolveC23FirstUse(benchmark::State& state) {
 }
 BENCHMARK(BM_SolveC23FirstUse)->Unit(benchmark::kMicrosecond);
 
-// Sixteen realistic C23 sheets in turn; most find no balance and run the outer loop long.
+// Sixteen realistic C23 sheets in turn; most need two hundred passes of the outer loop or more.
 static void BM_SolveC23Realistic(benchmark::State& state) {
     const std::vector<SolveRequest> sheets = realisticSheets(23, 16);
     std::size_t i = 0;
@@ -137,6 +139,61 @@ static void BM_SolveC23Realistic(benchmark::State& state) {
         benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
 }
 BENCHMARK(BM_SolveC23Realistic)->Unit(benchmark::kMicrosecond);
+
+// The other differential stages and the regulators: each circuit's first-use sheet with an
+// ECC83 in every selector (the regulators C16 and C17 refuse theirs at once), and sixteen
+// variations of it in turn. C7's first-use sheet puts the grids at the supply, so its variations
+// are mostly impossible sheets whose searches run to their limits; BM_SolveC7Designed varies a
+// working design instead.
+static void BM_SolveFamilyFirstUse(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    SolveRequest rq = sheetOf(n, {});
+    for (SheetControl& c : rq.sheet.controls)
+        if (c.kind == ControlKind::Selector && c.name.rfind("LBtube", 0) == 0) {
+            c.items = {"ECC83 / 12AX7"};
+            c.selected = 0;
+        }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(rq));
+}
+BENCHMARK(BM_SolveFamilyFirstUse)
+    ->ArgName("C")
+    ->Args({7})
+    ->Args({10})
+    ->Args({15})
+    ->Args({16})
+    ->Args({17})
+    ->Args({18})
+    ->Args({25})
+    ->Args({27})
+    ->Unit(benchmark::kMicrosecond);
+
+static void BM_SolveFamilyRealistic(benchmark::State& state) {
+    const std::vector<SolveRequest> sheets = realisticSheets(static_cast<int>(state.range(0)), 16);
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+}
+BENCHMARK(BM_SolveFamilyRealistic)
+    ->ArgName("C")
+    ->Args({7})
+    ->Args({10})
+    ->Args({15})
+    ->Args({16})
+    ->Args({17})
+    ->Args({18})
+    ->Args({25})
+    ->Args({27})
+    ->Unit(benchmark::kMicrosecond);
+
+static void BM_SolveC7Designed(benchmark::State& state) {
+    const std::vector<SolveRequest> sheets =
+        realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}});
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+}
+BENCHMARK(BM_SolveC7Designed)->Unit(benchmark::kMicrosecond);
 
 static void BM_BasicBiasSuccApprox(benchmark::State& state) {
     TTube t(ecc83(), "T1");
