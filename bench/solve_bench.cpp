@@ -78,6 +78,13 @@ realisticSheets(int n, int count, std::initializer_list<std::pair<const char*, c
     return sheets;
 }
 
+// Solves the sheets one after the other, one a benchmark iteration.
+void solveInTurn(benchmark::State& state, const std::vector<SolveRequest>& sheets) {
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+}
+
 SolveRequest c1Request() {
     return firstOpening(1, "ECC83 / 12AX7");
 }
@@ -133,10 +140,7 @@ BENCHMARK(BM_SolveC23FirstUse)->Unit(benchmark::kMicrosecond);
 
 // Sixteen realistic C23 sheets in turn; most need two hundred passes of the outer loop or more.
 static void BM_SolveC23Realistic(benchmark::State& state) {
-    const std::vector<SolveRequest> sheets = realisticSheets(23, 16);
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+    solveInTurn(state, realisticSheets(23, 16));
 }
 BENCHMARK(BM_SolveC23Realistic)->Unit(benchmark::kMicrosecond);
 
@@ -145,6 +149,12 @@ BENCHMARK(BM_SolveC23Realistic)->Unit(benchmark::kMicrosecond);
 // variations of it in turn. C7's first-use sheet puts the grids at the supply, so its variations
 // are mostly impossible sheets whose searches run to their limits; BM_SolveC7Designed varies a
 // working design instead.
+static void familyCircuits(benchmark::internal::Benchmark* b) {
+    b->ArgName("C");
+    for (int n : {7, 10, 15, 16, 17, 18, 25, 27})
+        b->Arg(n);
+}
+
 static void BM_SolveFamilyFirstUse(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     SolveRequest rq = sheetOf(n, {});
@@ -156,42 +166,16 @@ static void BM_SolveFamilyFirstUse(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(solveCommand(rq));
 }
-BENCHMARK(BM_SolveFamilyFirstUse)
-    ->ArgName("C")
-    ->Args({7})
-    ->Args({10})
-    ->Args({15})
-    ->Args({16})
-    ->Args({17})
-    ->Args({18})
-    ->Args({25})
-    ->Args({27})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SolveFamilyFirstUse)->Apply(familyCircuits)->Unit(benchmark::kMicrosecond);
 
 static void BM_SolveFamilyRealistic(benchmark::State& state) {
-    const std::vector<SolveRequest> sheets = realisticSheets(static_cast<int>(state.range(0)), 16);
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+    solveInTurn(state, realisticSheets(static_cast<int>(state.range(0)), 16));
 }
-BENCHMARK(BM_SolveFamilyRealistic)
-    ->ArgName("C")
-    ->Args({7})
-    ->Args({10})
-    ->Args({15})
-    ->Args({16})
-    ->Args({17})
-    ->Args({18})
-    ->Args({25})
-    ->Args({27})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SolveFamilyRealistic)->Apply(familyCircuits)->Unit(benchmark::kMicrosecond);
 
 static void BM_SolveC7Designed(benchmark::State& state) {
-    const std::vector<SolveRequest> sheets =
-        realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}});
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(solveCommand(sheets[i++ % sheets.size()]));
+    solveInTurn(
+        state, realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}}));
 }
 BENCHMARK(BM_SolveC7Designed)->Unit(benchmark::kMicrosecond);
 
