@@ -3,9 +3,15 @@
 #include "model/tube.h"
 #include "util/format.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
 constexpr const char* kSuggestionsSink =
     "\n\nSuggestions:\n- reduce the DC voltage on grid\n- increase the value of "
     "Rk2\n- use a tube able to deliver more current";
@@ -96,6 +102,7 @@ int TTube::gridBiasPoints(double Vb, double Ra, double Rk, double Vg, double& Va
     tracePoint(trace, 0, I);
     int i = 0;
     while (i < 1000) {
+        const double passStart = I;
         Vak = Vb - (Ra + Rk) * I;
         if (Vak < Vakmin) {
             Vak = Vakmin;
@@ -117,6 +124,11 @@ int TTube::gridBiasPoints(double Vb, double Ra, double Rk, double Vg, double& Va
             I = Iamax;
         ++i;
         tracePoint(trace, i, I);
+        // A pass that ends where it began (a grid clamped at its cathode resets the current to
+        // the same value each time) repeats itself to the last pass: record those at once.
+        if (sameBits(I, passStart))
+            while (i < 1000)
+                tracePoint(trace, ++i, I);
     }
     titleTrace(trace, i, 2e-6, start);
     return i;

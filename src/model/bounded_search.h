@@ -13,14 +13,19 @@ struct SearchOutcome {
     bool stalled = false;   // bisection: the bracket closed without meeting the tolerance
 };
 
+// When a bisection gives up on a bracket that can no longer shrink: once its middle repeats the
+// point just evaluated (every further pass would repeat it), or as soon as its middle reaches
+// either end or is not a number (the next pass would evaluate an end that may never have been a
+// middle).
+enum class ClosedBracket { MiddleRepeats, MiddleAtAnEnd };
+
 // Bisection of [lo, hi]: each pass evaluates excess(x, pass) at the middle x (pass counts from 1).
 // |excess| < tolerance ends the search converged at x; a positive excess moves the lower end up to
 // x, any other the upper end down to x. The search ends after maxPasses passes, or stalled once the
-// bracket's middle no longer moves (every further pass would repeat the last). trace, when given,
-// gets (pass, x) after each evaluation.
+// bracket has closed as `closed` says. trace, when given, gets (pass, x) after each evaluation.
 template <typename Excess>
 SearchOutcome bisect(double lo, double hi, int maxPasses, double tolerance, Excess&& excess,
-                     TFormConvergence* trace = nullptr) {
+                     TFormConvergence* trace = nullptr, ClosedBracket closed = ClosedBracket::MiddleRepeats) {
     SearchOutcome out;
     while (out.passes < maxPasses) {
         ++out.passes;
@@ -35,7 +40,10 @@ SearchOutcome bisect(double lo, double hi, int maxPasses, double tolerance, Exce
             lo = x;
         else
             hi = x;
-        if ((lo + hi) * 0.5 == x) {
+        const double next = (lo + hi) * 0.5;
+        const bool shut =
+            closed == ClosedBracket::MiddleRepeats ? next == x : next == lo || next == hi || next != next;
+        if (shut) {
             out.stalled = true;
             break;
         }

@@ -1,7 +1,9 @@
 // The NK equations of TTube, their derivatives, the load-line helpers and the inversions.
 #include "model/tube.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 // Resistance reported where a difference quotient meets a flat characteristic (cut-off):
@@ -12,6 +14,10 @@ constexpr double kOpenCircuit = 1e12;
 // that their difference underflows) reads as an open circuit instead of an infinity.
 double openOr(double rho) {
     return std::isfinite(rho) && std::fabs(rho) < kOpenCircuit ? rho : kOpenCircuit;
+}
+
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 // ln(1 + e^x) without overflow for large x.
@@ -174,8 +180,18 @@ double TTube::getMu(double Va, double Vg, double Vs) {
 }
 
 bool TTube::LoadLineNullVgk(double Vb, double sumR, double& Vakmin, double& Iamax) {
+    constexpr int kPasses = 1999;
     double I = Vb / sumR / 2;
-    for (int pass = 0; pass < 1999; ++pass) {
+    double last = 0, beforeLast = 0; // the currents the two previous passes began with
+    for (int pass = 0; pass < kPasses; ++pass) {
+        // Damped by a twentieth, the search overshoots where the load line is steep against the
+        // tube's curve, and often settles into two points it alternates between for good. Once a
+        // pass begins where the one before the last began, every further pair of passes repeats:
+        // go on with the last passes of the same phase, which end as the whole run would.
+        if (pass >= 2 && sameBits(I, beforeLast))
+            pass += (kPasses - 1 - pass) / 2 * 2;
+        beforeLast = last;
+        last = I;
         Vakmin = Vb - sumR * I;
         if (Vakmin < 0)
             Vakmin = 1;

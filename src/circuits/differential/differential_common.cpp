@@ -1,5 +1,5 @@
-// Shared pieces of the differential-stage solvers: the pair's AC report, its bandwidth chain,
-// load-line axes and the millivolt trace caption.
+// Shared pieces of the differential stages: the pair's AC report, its bandwidth chain, its DC
+// report lines and branch bars, load-line axes and the millivolt trace caption.
 #include "circuits/differential/differential_common.h"
 
 #include "frequency/bode_options.h"
@@ -7,6 +7,8 @@
 #include "util/format.h"
 
 #include <cmath>
+
+namespace differential {
 
 namespace {
 
@@ -40,22 +42,57 @@ PairSmallSignal pairSmallSignal(TTube& T1, TTube& T2, double Rc, double Ra1, dou
     return s;
 }
 
-void runPairBode(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PairChain& c) {
+void runPairBode(const SolveRequest& rq, SolveResult& rs, const SheetValues& sheet, const TTube& T1,
+                 double Ra1, double Ra2, double Rc, double Ro1, double Ro2, const char* co1Field) {
+    const double Cg = sheet.num("EdCg"), Rg = sheet.num("EdRg");
+    const double Ca1 = sheet.num("EdCa1"), Co1 = sheet.num(co1Field);
+    const double Ca2 = sheet.num("EdCa2"), Co2 = sheet.num("EdCo2");
     const double S = strayUnitOf(rq.bode.straycaps);
     const bool ignore = rq.bode.ignoreMiller;
     std::vector<TQuadripole> quads;
     quads.emplace_back(tqpInputGrid, nullptr, std::vector<int>{1},
-                       std::vector<double>{0, nonZeroCapacitance(c.Cg), c.Rg, 1e-12, 0, 1e-12, S},
+                       std::vector<double>{0, nonZeroCapacitance(Cg), Rg, 1e-12, 0, 1e-12, S},
                        std::vector<bool>{ignore, false});
-    quads.emplace_back(tqpTubeDifférentiel, &T1, std::vector<int>{2, 3},
-                       std::vector<double>{c.Ra1, c.Ra2, c.Rc, S}, std::vector<bool>{ignore});
-    quads.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
-                       std::vector<double>{0, nonZeroCapacitance(c.Ca1), c.Ro1, c.Co1, S},
+    quads.emplace_back(tqpTubeDifférentiel, &T1, std::vector<int>{2, 3}, std::vector<double>{Ra1, Ra2, Rc, S},
                        std::vector<bool>{ignore});
     quads.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
-                       std::vector<double>{0, nonZeroCapacitance(c.Ca2), c.Ro2, c.Co2, S},
+                       std::vector<double>{0, nonZeroCapacitance(Ca1), Ro1, Co1, S},
                        std::vector<bool>{ignore});
-    runBode(rq, rs, quads);
+    quads.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
+                       std::vector<double>{0, nonZeroCapacitance(Ca2), Ro2, Co2, S},
+                       std::vector<bool>{ignore});
+    ::runBode(rq, rs, quads);
+}
+
+TVoltageStacks pairBranchBar(int branch, double anodeDrop, double Vak,
+                             std::initializer_list<SharedDrop> shared) {
+    TVoltageStacks bar;
+    bar.Add(branch == 1 ? "Ra1" : "Ra2", anodeDrop, kStackRed);
+    bar.Add(branch == 1 ? "T1" : "T2", Vak, kStackYellow);
+    for (const SharedDrop& d : shared)
+        bar.Add(d.name, d.volts, d.colour);
+    return bar;
+}
+
+void addPairLines(TTextResult& text, const TTube& T1, const TTube& T2, double Ia1, double Ia2, double Va1,
+                  double Va2, const char* deltaLabel, double Vg, double Vk) {
+    text.Add("<br><br>" + fmtCurrent("Ia1", 3, 1000 * Ia1));
+    text.Add("<br>" + fmtCurrent("Ia2", 3, 1000 * Ia2));
+    text.Add("<br><br>" + fmtVoltage("Va1", 2, Va1));
+    text.Add("<br>" + fmtVoltage("Va2", 2, Va2));
+    text.Add("<br>" + fmtVoltage(deltaLabel, 2, Va1 - Va2));
+    text.Add("<br>" + fmtVoltage("Vg", 2, Vg));
+    text.Add("<br>" + fmtVoltage("Vk", 3, Vk));
+    text.Add("<br>" + T1.displayOP(1));
+    text.Add("<br>" + T2.displayOP(1));
+}
+
+std::vector<GridColumn> gainColumns() {
+    return {{"Ro", "Ro (Ω)"}, {"A1", "A1", 1}, {"A2", "A2", 1}, {"Adiff", "Adiff", 1}};
+}
+
+void fillGains(GridRow& row, double Ro1, const DifferentialGains& gains) {
+    row.set("Ro", Ro1).set("A1", gains.anode1).set("A2", gains.anode2).set("Adiff", gains.differential);
 }
 
 LoadLineData pairLoadLine(const TTube& T, double Vmax, double R, int image) {
@@ -76,3 +113,5 @@ void titleTraceMillivolts(TFormConvergence* trace, const TTube& T, int count, do
         strFormat("C%d - %s %s - %d iter. Res ±%.0fmV Ia %.2f=>%.2fmA", trace->Tag, T.Reference().c_str(),
                   T.ModelName().c_str(), count, toleranceV * 1000, start * 1000, T.Ia() * 1000);
 }
+
+} // namespace differential

@@ -65,6 +65,12 @@ TEST(GridBiasPoints, ConvergesAndPinsAnOverdrivenGrid) {
     EXPECT_EQ(m, 1000);
     EXPECT_EQ(vgk, 0);
     EXPECT_EQ(trace.caption.find("C0 - T1 ECC83 / 12AX7 - 1000 iter. Res ±2µA"), 0u) << trace.caption;
+    // The pinned passes all repeat one current, and each of them is still in the trace.
+    ASSERT_EQ(trace.count(), 1001u);
+    for (std::size_t k = 0; k < trace.count(); ++k)
+        EXPECT_EQ(trace.Points[2 * k], static_cast<double>(k));
+    EXPECT_EQ(trace.Points[2 * 1000 + 1], trace.Points[2 * 2 + 1]);
+    EXPECT_EQ(ia, s.Ia());
 }
 
 TEST(GridFixedBiasDephaseur, DiagnosesImpossibleCircuits) {

@@ -52,6 +52,28 @@ TEST(BoundedSearch, BisectionStopsAtItsBoundOrWhenTheBracketCloses) {
     }
 }
 
+// A bracket shrinking onto its upper end: its last middle rounds to that end. Waiting for the
+// middle to repeat evaluates the end itself once; stopping at an end never does, one pass sooner.
+TEST(BoundedSearch, BisectionClosedAtAnEndNeverEvaluatesTheEnd) {
+    const auto run = [](ClosedBracket closed, double& last) {
+        return bisect(
+            0, 1, 5000, 1e-30,
+            [&](double x, int) {
+                last = x;
+                return 1.0;
+            },
+            nullptr, closed);
+    };
+    double lastRepeat = 0, lastAtEnd = 0;
+    const SearchOutcome repeat = run(ClosedBracket::MiddleRepeats, lastRepeat);
+    const SearchOutcome atEnd = run(ClosedBracket::MiddleAtAnEnd, lastAtEnd);
+    EXPECT_TRUE(repeat.stalled);
+    EXPECT_TRUE(atEnd.stalled);
+    EXPECT_EQ(lastRepeat, 1.0);
+    EXPECT_LT(lastAtEnd, 1.0);
+    EXPECT_EQ(atEnd.passes, repeat.passes - 1);
+}
+
 TEST(BoundedSearch, DampedFixedPoint) {
     const struct {
         const char* name;

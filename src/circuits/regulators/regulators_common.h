@@ -1,18 +1,15 @@
-// Private pieces of the voltage-regulator and current-sink solvers (C16, C17, C18, C25, C27):
-// the solvers themselves and the helpers they share.
+// What the voltage regulators and the current sink (C16, C17, C18, C25, C27) share: their fixed
+// texts, the heading with the pass count, the dialog that ends a solve, the circuit's own verdict
+// lines and the tube parameter block of their small-signal reports.
 #pragma once
 
+#include "circuits/catalogue.h"
+#include "circuits/grid_row.h"
 #include "circuits/solver_common.h"
 #include "model/tube.h"
 #include "solver/solve.h"
 
 #include <string>
-
-void solveC16(const SolveRequest& request, SolveResult& result);
-void solveC17(const SolveRequest& request, SolveResult& result);
-void solveC18(const SolveRequest& request, SolveResult& result);
-void solveC25(const SolveRequest& request, SolveResult& result);
-void solveC27(const SolveRequest& request, SolveResult& result);
 
 namespace regulators {
 
@@ -22,13 +19,6 @@ inline constexpr const char* kNullResistors = "No resistor can be null!";
 // "<b>title</b><br>footer n iterations": the heading of a regulator's DC report.
 std::string iterationsHeading(const std::string& title, int iterations);
 
-// A bisection whose middle equals one of its ends can no longer move: every further pass would
-// evaluate the same point, so a search stops there and counts as having run to its cap.
-inline bool bracketClosed(double lo, double hi) {
-    const double mid = (lo + hi) * 0.5;
-    return mid == lo || mid == hi || !(mid == mid);
-}
-
 // The dialog that ends a solve: the message, no report, and a failed overall verdict.
 void stopWithDialog(SolveResult& result, const std::string& message);
 
@@ -37,5 +27,8 @@ std::string ballastMessage(double Imax, double Vak);
 
 // "<br>%s %s" of the tube's reference and model, then its ρ, gm and µ on one line.
 std::string tubeParameterBlock(const TTube& T);
+
+// Appends the circuit's own red line for a failed check, unless the report already holds it.
+void addOwnVerdict(std::string& report, bool passed, const char* line);
 
 } // namespace regulators
