@@ -83,10 +83,10 @@ std::string biasClassName(double R) {
     return "class B";
 }
 
-void cycleTotals(TRecCycle& c, int circuit, double Yt, double Ia0, double Va0, double Vb) {
+void cycleTotals(TRecCycle& c, StageKind kind, double Yt, double Ia0, double Va0, double Vb) {
     const double N = kPointsPerCycle;
     double ppri = 0, ia = 0, ie = 0;
-    const bool singleEnded = circuit == 37 || circuit == 38;
+    const bool singleEnded = kind == StageKind::SingleEnded;
     for (const TPointOper& p : c.PointsOper) {
         if (singleEnded)
             ppri += std::fabs((p.va1 - Va0) * (p.ia1 - Ia0)) + std::fabs((p.va2 - Va0) * (p.ia2 - Ia0));

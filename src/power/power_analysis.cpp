@@ -43,10 +43,9 @@ PointResult solvePoint(TTube& t, int n, double vg, double Vs, double Ia0, double
     return p;
 }
 
-PowerData baseData(int circuit, const TTube& tube, int n, double Yt) {
+PowerData baseData(StageKind kind, const TTube& tube, int n, double Yt) {
     PowerData d;
-    d.circuit = circuit;
-    d.pushPull = circuit >= 39;
+    d.pushPull = kind == StageKind::PushPull;
     d.n = n;
     d.tube = tube;
     d.Yt = Yt;
@@ -59,7 +58,7 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
                    double Vgk, double Vb, PowerSummary* summary) {
     (void)Rk; // the cathode is taken as decoupled
     n = std::max(n, 1);
-    PowerData d = baseData(tube.t35() == 5 ? 38 : 37, tube, n, Yt);
+    PowerData d = baseData(StageKind::SingleEnded, tube, n, Yt);
     TTube t = tube;
     const double Vs = tube.Vek();
     const double Va0 = tube.Vak();
@@ -95,7 +94,7 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
         d.cycles.push_back(std::move(c));
     }
     for (TRecCycle& c : d.cycles)
-        cycleTotals(c, d.circuit, Yt, Ia0, Va0, Vb);
+        cycleTotals(c, StageKind::SingleEnded, Yt, Ia0, Va0, Vb);
     if (summary) {
         *summary = PowerSummary{};
         if (!d.cycles.empty()) {
@@ -106,12 +105,12 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
     return d;
 }
 
-PowerData calculPP(int circuit, const TTube& tube, int n, const AdvancedPowerParams& adv, double Yt,
+PowerData calculPP(const TTube& tube, int n, PushPullBias bias, const AdvancedPowerParams& adv, double Yt,
                    double Rk, double Zaa, double Vek, double Vgk, double Vb) {
     (void)Rk;
     n = std::max(n, 1);
-    PowerData d = baseData(circuit, tube, n, Yt);
-    if (circuit == 39 || circuit == 40) {
+    PowerData d = baseData(StageKind::PushPull, tube, n, Yt);
+    if (bias == PushPullBias::SelfBiased) {
         Vgk = tube.Vgk();
         Vb += Vgk;
         Vek += Vgk;
@@ -135,8 +134,8 @@ PowerData calculPP(int circuit, const TTube& tube, int n, const AdvancedPowerPar
     d.PB = mode.PB;
 
     // Cycle k swings the grids by ±k/2 V; a bias of less than 2 V leaves none.
-    const double bias = std::isfinite(Vgk) ? std::clamp(-Vgk, -1.0, kMaxPushPullCycles / 2.0 + 1) : 0;
-    const int m = std::min(2 * (static_cast<int>(std::trunc(bias)) - 1), kMaxPushPullCycles);
+    const double depth = std::isfinite(Vgk) ? std::clamp(-Vgk, -1.0, kMaxPushPullCycles / 2.0 + 1) : 0;
+    const int m = std::min(2 * (static_cast<int>(std::trunc(depth)) - 1), kMaxPushPullCycles);
     for (int k = 1; k <= m; ++k) {
         TRecCycle c;
         c.PointsOper.resize(kPointsPerCycle);
@@ -179,7 +178,7 @@ PowerData calculPP(int circuit, const TTube& tube, int n, const AdvancedPowerPar
         d.cycles.push_back(std::move(c));
     }
     for (TRecCycle& c : d.cycles)
-        cycleTotals(c, circuit, Yt, Ia0, tube.Vak(), Vak0);
+        cycleTotals(c, StageKind::PushPull, Yt, Ia0, tube.Vak(), Vak0);
 
     if (mode.R < 0.2)
         d.caption = strFormat("Bias mode %.0f%% (%s), theoretical power class B: %.0fW", 100 * mode.R,

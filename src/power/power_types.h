@@ -41,8 +41,8 @@ inline constexpr int kPointsPerCycle = 256;
 
 // Everything one power analysis leaves for its hosts and pictures.
 struct PowerData {
-    int circuit = 0;       // 37 .. 42
-    bool pushPull = false; // C39 .. C42
+    int circuit = 0;       // the circuit analysed, as its solver names it
+    bool pushPull = false; // a push-pull pair (else a single-ended stage)
     int n = 1;             // tubes in parallel (per side for push-pull)
     TCycles cycles;
 

@@ -184,7 +184,10 @@ bool DampedSearch::step(double Ia, double I) {
 
 void analysePushPull(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PushPullSheet& s,
                      const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk) {
-    PowerData power = calculPP(rq.circuit, T1, s.n, adv, s.Yt, Rk, s.Zaa, Vek, Vgk, s.Vb);
+    const PushPullBias bias =
+        circuitInfo(rq.circuit).power->selfBiased ? PushPullBias::SelfBiased : PushPullBias::FixedGrid;
+    PowerData power = calculPP(T1, s.n, bias, adv, s.Yt, Rk, s.Zaa, Vek, Vgk, s.Vb);
+    power.circuit = rq.circuit;
     if (!power.converged)
         rs.messages.emplace_back("Some steps did not converge properly");
     rs.power = std::move(power);

@@ -50,6 +50,7 @@ inline void expectRealisticDesign(const RealisticDesign& c) {
     const PowerData& p = *r.power;
     EXPECT_EQ(p.circuit, c.circuit);
     EXPECT_EQ(p.pushPull, c.circuit >= 39);
+    EXPECT_EQ(p.pushPull, circuitInfo(c.circuit).power->pushPull); // the analysis follows the entry
     ASSERT_GE(p.cycles.size(), 10u);
     const TRecCycle& last = p.cycles.back();
     EXPECT_GT(last.Psec, c.minPower);
