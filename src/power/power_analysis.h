@@ -6,6 +6,7 @@
 #include "model/tube.h"
 #include "power/power_types.h"
 
+#include <optional>
 #include <string>
 
 // How a cycle is summed: a single tube swung both ways along one load line, or the two sides of a
@@ -49,6 +50,10 @@ std::string biasClassName(double R);
 // Fills the sums of one cycle of a single-ended or push-pull stage: Ppri, Psec, Imoy, Iem, PVb, Y
 // and swing. Y is 0 when the supply delivers nothing.
 void cycleTotals(TRecCycle& cycle, StageKind kind, double Yt, double Ia0, double Va0, double Vb);
+
+// Where a cycle's sums are impossible (not finite, or Psec above PVb, that is an efficiency above 1),
+// the cut there; both analyses stop at such a cycle and keep only the cycles before it.
+std::optional<CycleCut> impossibleSums(const TRecCycle& cycle);
 
 // What calculSE returns of its last cycle.
 struct PowerSummary {

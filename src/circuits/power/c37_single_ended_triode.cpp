@@ -45,6 +45,9 @@ void solveC37(const SolveRequest& rq, SolveResult& rs) {
     double perTube = 0;
     T1->CalculerNK(Vak, Vgk, perTube, 1);
 
+    // The swing analysis around the solved point.
+    PowerData power = analyseSingleEnded(rq, *T1, s, Ia, s.Vg - s.Rk * Ia);
+
     // Voltage stack, supply side first.
     TVoltageStacks stack;
     stack.Add("Rp", s.Rp * Ia, kStackRed);
@@ -62,6 +65,7 @@ void solveC37(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, Ia));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Ia total   ", 1, 1000 * Ia));
@@ -78,8 +82,7 @@ void solveC37(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelIa", strFormat("%.1fmA", 1000 * Ia));
     rs.tubes.push_back(*T1);
 
-    // The swing analysis and the logged-results row.
-    analyseSingleEnded(rq, rs, *T1, s, Ia, Vak, s.Vg - s.Rk * Ia);
+    logSingleEnded(rq, rs, *T1, s, Ia, Vak, std::move(power));
     traces.moveTo(rs);
 }
 

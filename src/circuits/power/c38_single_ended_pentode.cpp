@@ -75,6 +75,9 @@ void solveC38(const SolveRequest& rq, SolveResult& rs) {
     T1->titleTrace(traces.at(0), passes, kTolerance, start);
     T1->CalculerNKpentode(Vak, Vgk, Vs, 1);
 
+    // The swing analysis around the solved point.
+    PowerData power = analyseSingleEnded(rq, *T1, s, Ia, s.Vg - (Ia + Ie) * s.Rk);
+
     // Voltage stack, supply side first: the cathode resistor carries the screen current too.
     TVoltageStacks stack;
     stack.Add("Rp", s.Rp * Ia, kStackRed);
@@ -92,6 +95,7 @@ void solveC38(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, Ia + Ie));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Ia total   ", 1, 1000 * Ia));
@@ -113,8 +117,7 @@ void solveC38(const SolveRequest& rq, SolveResult& rs) {
     rs.setLabel("LabelIk", strFormat("%.1fmA", 1000 * (Ia + Ie)));
     rs.tubes.push_back(*T1);
 
-    // The swing analysis and the logged-results row.
-    analyseSingleEnded(rq, rs, *T1, s, Ia, Vak, s.Vg - (Ia + Ie) * s.Rk);
+    logSingleEnded(rq, rs, *T1, s, Ia, Vak, std::move(power));
     traces.moveTo(rs);
 }
 

@@ -51,6 +51,9 @@ void solveC39(const SolveRequest& rq, SolveResult& rs) {
     T1->titleTrace(traces.at(0), passes, kTolerance, start);
     const double Vak = s.Vb - Vk, Vgk = -Vk;
 
+    // The push-pull analysis takes the solved bias from the tube.
+    PowerData power = analysePushPull(rq, *T1, s, *adv, Rk, 0, 0);
+
     // Voltage stack: one side's tube over the shared cathode resistor.
     TVoltageStacks stack;
     stack.Add("T1", Vak, kStackOrange);
@@ -67,6 +70,7 @@ void solveC39(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n));
     text.Add("<br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br><br>" + fmtCurrent("Ia per branch", 1, 1000 * Ia));
@@ -83,8 +87,7 @@ void solveC39(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIb", strFormat("%.0fmA", 1000 * 2 * Ia));
     rs.tubes.push_back(*T1);
 
-    // The push-pull analysis takes the solved bias from the tube.
-    analysePushPull(rq, rs, *T1, s, *adv, Rk, 0, 0);
+    keepPushPull(rs, std::move(power));
     traces.moveTo(rs);
 }
 

@@ -49,6 +49,9 @@ void solveC40(const SolveRequest& rq, SolveResult& rs) {
     const double Ie = T1->Ie();
     const double Vak = s.Vb - Vk, Vgk = -Vk, Vs = Ve - Vk;
 
+    // The push-pull analysis takes the solved bias from the tube, the screen supply as given.
+    PowerData power = analysePushPull(rq, *T1, s, *adv, Rk, Ve, 0);
+
     // Voltage stack: one side's tube over the shared cathode resistor.
     TVoltageStacks stack;
     stack.Add("T1", Vak, kStackOrange);
@@ -65,6 +68,7 @@ void solveC40(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * (Ia + Ie), 2 * s.n));
     text.Add("<br><br>" + fmtCurrent("Is per tube", 1, 1000 * Ie / s.n));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
@@ -84,8 +88,7 @@ void solveC40(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIe", strFormat("%.0fmA", 1000 * 2 * Ie));
     rs.tubes.push_back(*T1);
 
-    // The push-pull analysis takes the solved bias from the tube, the screen supply as given.
-    analysePushPull(rq, rs, *T1, s, *adv, Rk, Ve, 0);
+    keepPushPull(rs, std::move(power));
     traces.moveTo(rs);
 }
 

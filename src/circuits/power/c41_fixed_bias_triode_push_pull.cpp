@@ -28,6 +28,9 @@ void solveC41(const SolveRequest& rq, SolveResult& rs) {
     T1->CalculerNK(s.Vb, Vg, Ia, s.n);
     captionFixedBias(traces.at(0), *T1);
 
+    // The push-pull analysis at the bias given.
+    PowerData power = analysePushPull(rq, *T1, s, *adv, 0, 0, Vg);
+
     // The tube takes the whole supply.
     TVoltageStacks stack;
     stack.Add("T1", s.Vb, kStackOrange);
@@ -42,6 +45,7 @@ void solveC41(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, -1));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Ia total   ", 1, 1000 * 2 * Ia));
@@ -55,7 +59,7 @@ void solveC41(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIb", strFormat("%.0fmA", 1000 * 2 * Ia));
     rs.tubes.push_back(*T1);
 
-    analysePushPull(rq, rs, *T1, s, *adv, 0, 0, Vg);
+    keepPushPull(rs, std::move(power));
     traces.moveTo(rs);
 }
 

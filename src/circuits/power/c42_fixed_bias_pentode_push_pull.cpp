@@ -30,6 +30,9 @@ void solveC42(const SolveRequest& rq, SolveResult& rs) {
     const double Ie = T1->Ie();
     captionFixedBias(traces.at(0), *T1);
 
+    // The push-pull analysis at the bias given.
+    PowerData power = analysePushPull(rq, *T1, s, *adv, 0, Ve, Vg);
+
     // The tube takes the whole supply.
     TVoltageStacks stack;
     stack.Add("T1", s.Vb, kStackOrange);
@@ -44,6 +47,7 @@ void solveC42(const SolveRequest& rq, SolveResult& rs) {
     // DC report.
     TTextResult text(powerHeader(rs.title, -1));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n, true));
     text.Add("<br><br>" + fmtCurrent("Ia per single tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Is per single tube", 1, 1000 * Ie / s.n));
@@ -61,7 +65,7 @@ void solveC42(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIe", strFormat("%.0fmA", 1000 * 2 * Ie));
     rs.tubes.push_back(*T1);
 
-    analysePushPull(rq, rs, *T1, s, *adv, 0, Ve, Vg);
+    keepPushPull(rs, std::move(power));
     traces.moveTo(rs);
 }
 

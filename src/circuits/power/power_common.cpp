@@ -137,24 +137,42 @@ double startHigh(double zeroBiasCurrent, double Vb, double Rdc) {
     return hi;
 }
 
-void analyseSingleEnded(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const SingleEndedSheet& s,
-                        double Ia, double Vak, double Vgk) {
-    PowerSummary sum;
-    PowerData power = calculSE(T1, s.n, Ia, s.Yt, s.Rk, s.Ra, s.Rp, Vgk, s.Vb, &sum);
+PowerData analyseSingleEnded(const SolveRequest& rq, const TTube& T1, const SingleEndedSheet& s, double Ia,
+                             double Vgk) {
+    PowerData power = calculSE(T1, s.n, Ia, s.Yt, s.Rk, s.Ra, s.Rp, Vgk, s.Vb);
     power.circuit = rq.circuit;
+    return power;
+}
 
+void logSingleEnded(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const SingleEndedSheet& s,
+                    double Ia, double Vak, PowerData power) {
     GridRow row(rq);
     row.text("model", strFormat("%dx %s", s.n, T1.ModelName().c_str()));
     row.set("Vb", s.Vb).set("Vg", s.Vg).set("Rk", s.Rk).set("Rp", s.Rp).set("Zt", s.Ra);
     row.text("yield", strFormat("%.0f%%", 100 * s.Yt));
     row.set("Vak", Vak).set("Vgk", T1.Vgk()).set("Ia", Ia).set("Pdc", s.Vb * Ia);
     // The last cycle of the swing analysis; a stage without one has no figures there.
-    if (!power.cycles.empty())
-        row.set("swing", sum.swing).set("Pout", sum.Psec).set("Imoy", sum.Imoy).set("Y", sum.Y);
-    else
+    if (!power.cycles.empty()) {
+        const TRecCycle& last = power.cycles.back();
+        row.set("swing", last.swing).set("Pout", last.Psec).set("Imoy", last.Imoy).set("Y", last.Y);
+    } else {
         row.none("swing").none("Pout").none("Imoy").none("Y");
+    }
     rs.gridRow = row.finish(rs.ok);
     rs.power = std::move(power);
+}
+
+bool powerVerdict(std::string& report, const PowerData& power) {
+    if (!power.cut)
+        return true;
+    const char* reason = power.cut->notFinite ? "the model gives no finite power"
+                                              : "the model gives more power than the supply delivers";
+    if (power.cycles.empty())
+        report += errorLine(strFormat("No output power figures: %s", reason));
+    else
+        report += errorLine(strFormat("Output power figures stop short of a %.1f V swing: there %s",
+                                      std::fabs(power.cut->swing), reason));
+    return false;
 }
 
 PushPullSheet readPushPull(const SheetValues& sheet) {
@@ -182,12 +200,16 @@ bool DampedSearch::step(double Ia, double I) {
     return std::fabs(Ia - I) < tolerance || lo > hi;
 }
 
-void analysePushPull(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PushPullSheet& s,
-                     const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk) {
+PowerData analysePushPull(const SolveRequest& rq, const TTube& T1, const PushPullSheet& s,
+                          const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk) {
     const PushPullBias bias =
         circuitInfo(rq.circuit).power->selfBiased ? PushPullBias::SelfBiased : PushPullBias::FixedGrid;
     PowerData power = calculPP(T1, s.n, bias, adv, s.Yt, Rk, s.Zaa, Vek, Vgk, s.Vb);
     power.circuit = rq.circuit;
+    return power;
+}
+
+void keepPushPull(SolveResult& rs, PowerData power) {
     if (!power.converged)
         rs.messages.emplace_back("Some steps did not converge properly");
     rs.power = std::move(power);

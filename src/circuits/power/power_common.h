@@ -60,10 +60,17 @@ SingleEndedSheet readSingleEnded(const SheetValues& sheet);
 // short-circuit current of the anode circuit when it has resistance.
 double startHigh(double zeroBiasCurrent, double Vb, double Rdc);
 
-// The single-ended swing analysis of T1 (at its solved point, Ia the total of the n tubes, Vgk the
-// bias it swings around), its data in the result and the logged-results row.
-void analyseSingleEnded(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const SingleEndedSheet& s,
-                        double Ia, double Vak, double Vgk);
+// The single-ended swing analysis of T1 at its solved point (Ia the total of the n tubes, Vgk the
+// bias it swings around), named after the request's circuit.
+PowerData analyseSingleEnded(const SolveRequest& rq, const TTube& T1, const SingleEndedSheet& s, double Ia,
+                             double Vgk);
+// The logged-results row of a single-ended stage (its last columns from the analysis' last cycle,
+// empty without one), then the analysis into the result.
+void logSingleEnded(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const SingleEndedSheet& s,
+                    double Ia, double Vak, PowerData power);
+
+// The verdict line of an analysis that dropped impossible cycles; false when it wrote one.
+bool powerVerdict(std::string& report, const PowerData& power);
 
 // The inputs of a push-pull stage (C39 .. C42).
 struct PushPullSheet {
@@ -88,9 +95,11 @@ struct DampedSearch {
     bool step(double Ia, double I);
 };
 
-// The push-pull swing analysis of T1 (one side at its solved point), its data in the result, and
-// the warning when some samples did not converge. Rk, Vek and Vgk as calculPP takes them.
-void analysePushPull(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PushPullSheet& s,
-                     const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk);
+// The push-pull swing analysis of T1 (one side at its solved point), biased as the circuit's entry
+// says, named after the request's circuit. Rk, Vek and Vgk as calculPP takes them.
+PowerData analysePushPull(const SolveRequest& rq, const TTube& T1, const PushPullSheet& s,
+                          const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk);
+// The analysis into the result, with the warning when some samples did not converge.
+void keepPushPull(SolveResult& rs, PowerData power);
 
 } // namespace power_stage
