@@ -13,7 +13,8 @@ GridRow::GridRow(const SolveRequest& request) : GridRow(request, circuitInfo(req
 GridRow::GridRow(const SolveRequest& request, const CircuitDef& circuit)
     : request_(request), circuit_(circuit), cells_(circuit.columns.size()), filled_(circuit.columns.size()) {}
 
-void GridRow::fill(const std::string& column, const std::string& cell, bool number, double value) {
+void GridRow::fill(const std::string& column, const std::string& cell, bool number, double value,
+                   bool blank) {
     for (std::size_t i = 0; i < circuit_.columns.size(); ++i) {
         const GridColumn& c = circuit_.columns[i];
         if (c.name != column)
@@ -21,10 +22,12 @@ void GridRow::fill(const std::string& column, const std::string& cell, bool numb
         if (filled_[i] && request_.checked)
             throw std::logic_error(
                 strFormat("C%d fills grid column %s twice", circuit_.number, column.c_str()));
-        if (number == c.text && request_.checked)
+        if (!blank && number == c.text && request_.checked)
             throw std::logic_error(strFormat("C%d fills grid column %s with a %s", circuit_.number,
                                              column.c_str(), number ? "number" : "text"));
-        cells_[i] = number ? gridCell(c.decimals, c.factor, value, request_.locale) : cell;
+        cells_[i] = blank    ? std::string()
+                    : number ? gridCell(c.decimals, c.factor, value, request_.locale)
+                             : cell;
         filled_[i] = true;
         return;
     }
@@ -39,6 +42,11 @@ GridRow& GridRow::set(const std::string& column, double value) {
 
 GridRow& GridRow::text(const std::string& column, const std::string& text) {
     fill(column, text, false, 0);
+    return *this;
+}
+
+GridRow& GridRow::none(const std::string& column) {
+    fill(column, {}, false, 0, true);
     return *this;
 }
 

@@ -22,6 +22,9 @@ public:
     GridRow& text(const std::string& column, const std::string& text);
     // "Vak<suffix>", "Vgk<suffix>" and "Ia<suffix>" from the tube's operating point.
     GridRow& tube(const std::string& suffix, const TTube& tube);
+    // The column's cell left empty on purpose: there is no figure to show (a power stage whose
+    // swing analysis has no cycle).
+    GridRow& none(const std::string& column);
 
     // The status (the time of day when ok, else "ERROR") and every cell in column order. A column
     // filled twice, a name the table lacks or a column left empty is a fault of the solver: in
@@ -30,7 +33,8 @@ public:
     std::vector<std::string> finish(bool ok) const;
 
 private:
-    void fill(const std::string& column, const std::string& cell, bool number, double value);
+    void fill(const std::string& column, const std::string& cell, bool number, double value,
+              bool blank = false);
 
     const SolveRequest& request_;
     const CircuitDef& circuit_;

@@ -63,15 +63,19 @@ void TTube::CalculerNK(double Vak, double Vgk, double& Ia, int parallel) {
     Ia = FIa;
 }
 
-double TTube::CalculerNKpentode(double Vak, double Vgk, double Vek, int parallel) {
-    double I = 0;
-    double Ie = 0;
+TTube::PentodeGrid TTube::pentodeGrid(double Vgk, double Vek) const {
     if (Fkp != 0 && Fmu != 0 && FKg1 != 0 && Vek != 0) {
         const double x = Fkp * (1.0 / Fmu + Vgk / Vek);
         const double E1 = (Vek / Fkp) * softplus(x);
         if (E1 > 0)
-            I = 2.0 * (std::pow(E1, FEx) / FKg1) * std::atan(Vak / Fkvb);
+            return {true, 2.0 * (std::pow(E1, FEx) / FKg1)};
     }
+    return {};
+}
+
+double TTube::CalculerNKpentode(double Vak, double Vgk, double Vek, int parallel) {
+    const double I = pentodeAnode(pentodeGrid(Vgk, Vek), Vak);
+    double Ie = 0;
     if (Fmu != 0 && FKg2 != 0) {
         const double u = Vek / Fmu + Vgk;
         if (u >= 0)

@@ -5,6 +5,7 @@
 #include "model/convergence.h"
 #include "model/tube_params.h"
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,16 @@ public:
     bool checkOP(double Vak, double Vgk, double Ia, double Vsk, int parallel = 1);
     // Kind-dispatched current: triode or pentode equation, or 0 for an unknown kind.
     double current(double Vgk, double Vak, double Vsk, int parallel = 1);
+    // The pentode equation in two factors, for sweeps of the anode at a fixed grid and screen: one
+    // tube's anode current is pentodeAnode(pentodeGrid(Vgk, Vek), Vak), as CalculerNKpentode gives it.
+    struct PentodeGrid {
+        bool conducts = false;
+        double factor = 0; // 2·E1^Ex / Kg1
+    };
+    PentodeGrid pentodeGrid(double Vgk, double Vek) const;
+    double pentodeAnode(const PentodeGrid& grid, double Vak) const {
+        return grid.conducts ? grid.factor * std::atan(Vak / Fkvb) : 0;
+    }
 
     // Small-signal parameters.
     void calculerParamètresIntrinsèques();

@@ -12,6 +12,35 @@ double sigmoid(double x) {
     return 1.0 / (1.0 + std::exp(-x));
 }
 
+// Whether the model's current cannot fall as the grid rises at this anode and screen voltage: every
+// factor of the triode or pentode equation is then positive and rises with the grid.
+bool risesWithGrid(const TTube& t, double Va, double Vs) {
+    const bool constants = t.kp() > 0 && t.mu() != 0 && t.Kg1() > 0 && t.Ex() > 0 && std::isfinite(t.kp()) &&
+                           std::isfinite(t.mu()) && std::isfinite(t.Kg1()) && std::isfinite(t.Ex()) &&
+                           std::isfinite(t.kvb()) && std::isfinite(Va) && Va >= 0;
+    if (t.t35() == 3)
+        return constants && t.kvb() + Va * Va > 0;
+    if (t.t35() == 5)
+        return constants && t.kvb() > 0 && Vs > 0 && std::isfinite(Vs);
+    return false;
+}
+
+// whichVg(I, Va, Vs) >= vg, without the search where the answer is already certain. The search
+// returns a grid whose current is within 1e-6 A of I (0 when I is above the zero-grid current); a
+// current that does not fall with the grid and differs at vg from I by more than that puts the grid
+// found on the same side of vg every time. The margin covers the last bits of the libm functions.
+bool gridReaches(TTube& t, double I, double Va, double Vs, double vg) {
+    if (risesWithGrid(t, Va, Vs)) {
+        const double atVg = t.current(vg, Va, Vs);
+        const double band = 1e-6 + 1e-9 + 1e-12 * std::fabs(I);
+        if (atVg < I - band)
+            return true;
+        if (atVg > I + band)
+            return false;
+    }
+    return t.whichVg(I, Va, Vs) >= vg;
+}
+
 // The swing x (0.5 V steps) at which the grid reaches −0.5 V while the current climbs along a line
 // of the given slope from the quiescent point; bounded by the quiescent anode voltage.
 double swingToGridCurrent(TTube& t, int n, double slope, double Ia0, double Vak0) {
@@ -20,7 +49,7 @@ double swingToGridCurrent(TTube& t, int n, double slope, double Ia0, double Vak0
     for (int k = 0; k <= steps; ++k) {
         const double x = 0.5 * k;
         const double I = (Ia0 + slope * x) / n;
-        if (t.whichVg(I, Vak0 - x, Vs) >= -0.5)
+        if (gridReaches(t, I, Vak0 - x, Vs, -0.5))
             return x;
     }
     return std::max(0.5 * steps, 0.0);
@@ -83,10 +112,10 @@ std::string biasClassName(double R) {
     return "class B";
 }
 
-void cycleTotals(TRecCycle& c, int circuit, double Yt, double Ia0, double Va0, double Vb) {
+void cycleTotals(TRecCycle& c, StageKind kind, double Yt, double Ia0, double Va0, double Vb) {
     const double N = kPointsPerCycle;
     double ppri = 0, ia = 0, ie = 0;
-    const bool singleEnded = circuit == 37 || circuit == 38;
+    const bool singleEnded = kind == StageKind::SingleEnded;
     for (const TPointOper& p : c.PointsOper) {
         if (singleEnded)
             ppri += std::fabs((p.va1 - Va0) * (p.ia1 - Ia0)) + std::fabs((p.va2 - Va0) * (p.ia2 - Ia0));
@@ -103,4 +132,13 @@ void cycleTotals(TRecCycle& c, int circuit, double Yt, double Ia0, double Va0, d
     c.PVb = Vb * c.Imoy + Vb * c.Iem;
     c.Y = c.PVb != 0 ? c.Psec / c.PVb : 0;
     c.swing = c.PointsOper.empty() ? 0 : c.PointsOper.back().swing;
+}
+
+std::optional<CycleCut> impossibleSums(const TRecCycle& c) {
+    const bool finite = std::isfinite(c.Ppri) && std::isfinite(c.Psec) && std::isfinite(c.Imoy) &&
+                        std::isfinite(c.Iem) && std::isfinite(c.PVb) && std::isfinite(c.Y) &&
+                        std::isfinite(c.swing);
+    if (finite && !(c.Psec > c.PVb) && !(c.Y > 1))
+        return std::nullopt;
+    return CycleCut{c.swing, !finite};
 }

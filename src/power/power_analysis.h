@@ -6,7 +6,16 @@
 #include "model/tube.h"
 #include "power/power_types.h"
 
+#include <optional>
 #include <string>
+
+// How a cycle is summed: a single tube swung both ways along one load line, or the two sides of a
+// push-pull pair.
+enum class StageKind { SingleEnded, PushPull };
+
+// How a push-pull pair is biased: by its cathode resistor (the analysis takes the solved bias and
+// refers the supply and the screen to the cathode) or at a fixed grid voltage.
+enum class PushPullBias { SelfBiased, FixedGrid };
 
 // s[i] = sin(i·(π/2)/255), i = 0 … 255.
 double quarterSine(int i);
@@ -38,9 +47,13 @@ BiasMode biasModePP(const TTube& tube, int n, double Zaa, double Ia0, double Vak
 // "class B", "cl. B - AB", "class AB", … "ultra hot"; a fraction that compares with nothing is class B.
 std::string biasClassName(double R);
 
-// Fills the sums of one cycle: Ppri, Psec, Imoy, Iem, PVb, Y and swing. Circuits 37 and 38 sum
-// single-ended samples, 39 to 42 push-pull ones. Y is 0 when the supply delivers nothing.
-void cycleTotals(TRecCycle& cycle, int circuit, double Yt, double Ia0, double Va0, double Vb);
+// Fills the sums of one cycle of a single-ended or push-pull stage: Ppri, Psec, Imoy, Iem, PVb, Y
+// and swing. Y is 0 when the supply delivers nothing.
+void cycleTotals(TRecCycle& cycle, StageKind kind, double Yt, double Ia0, double Va0, double Vb);
+
+// Where a cycle's sums are impossible (not finite, or Psec above PVb, that is an efficiency above 1),
+// the cut there; both analyses stop at such a cycle and keep only the cycles before it.
+std::optional<CycleCut> impossibleSums(const TRecCycle& cycle);
 
 // What calculSE returns of its last cycle.
 struct PowerSummary {
@@ -53,15 +66,16 @@ struct PowerSummary {
 // Single-ended analysis of n tubes in parallel at their solved point (tube: its Vak and screen
 // voltage; Ia0 the total quiescent current of the n tubes) with the load Ra + Rp. One cycle per
 // volt of grid swing while the swing stays below |Vgk| (at most kMaxSwingCycles); none when the
-// stage carries no current at rest.
+// stage carries no current at rest. The caller names its circuit in the result's `circuit`.
 PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, double Ra, double Rp,
                    double Vgk, double Vb, PowerSummary* summary = nullptr);
 
-// Push-pull analysis of n tubes per side (tube: the solved side, its Ia the side's total).
-// Circuits 39 and 40 take the bias from the solved tube and refer the supply and the screen to the
-// cathode; 41 and 42 use the bias given.
-PowerData calculPP(int circuit, const TTube& tube, int n, const AdvancedPowerParams& advanced, double Yt,
-                   double Rk, double Zaa, double Vek, double Vgk, double Vb);
+// Push-pull analysis of n tubes per side (tube: the solved side, its Ia the side's total). A
+// self-biased pair takes the bias from the solved tube and refers the supply and the screen to the
+// cathode; a pair at a fixed grid bias uses the Vgk given. The caller names its circuit in the
+// result's `circuit`.
+PowerData calculPP(const TTube& tube, int n, PushPullBias bias, const AdvancedPowerParams& advanced,
+                   double Yt, double Rk, double Zaa, double Vek, double Vgk, double Vb);
 
 // Cycle caps: a grid swing of a few hundred volts is beyond any output tube.
 inline constexpr int kMaxSwingCycles = 200;    // single-ended, 1 V steps

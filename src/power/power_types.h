@@ -39,10 +39,18 @@ using TCycles = std::vector<TRecCycle>;
 // Samples per cycle (a quarter period).
 inline constexpr int kPointsPerCycle = 256;
 
+// Where an analysis stopped because a cycle's sums were impossible: not finite, or more power at the
+// secondary than the supply delivers (a model driven outside its range, or an operating point the
+// analysis does not reproduce). That cycle and every later one are dropped.
+struct CycleCut {
+    double swing = 0;       // the swing of the first cycle dropped (its last sample)
+    bool notFinite = false; // a sum that is not finite, else more power out than in
+};
+
 // Everything one power analysis leaves for its hosts and pictures.
 struct PowerData {
-    int circuit = 0;       // 37 .. 42
-    bool pushPull = false; // C39 .. C42
+    int circuit = 0;       // the circuit analysed, as its solver names it
+    bool pushPull = false; // a push-pull pair (else a single-ended stage)
     int n = 1;             // tubes in parallel (per side for push-pull)
     TCycles cycles;
 
@@ -64,10 +72,11 @@ struct PowerData {
     // Push-pull only: bias-mode fraction, its class name and the theoretical powers.
     double biasMode = 0;
     std::string className;
-    double PA = 0;         // class A, W
-    double PB = 0;         // class B, W
-    std::string caption;   // the bias-mode line of the output-power plot; empty for single-ended
-    bool converged = true; // false when some push-pull sample needed the pass limit
+    double PA = 0;               // class A, W
+    double PB = 0;               // class B, W
+    std::string caption;         // the bias-mode line of the output-power plot; empty for single-ended
+    bool converged = true;       // false when some push-pull sample needed the pass limit
+    std::optional<CycleCut> cut; // set when impossible cycles were dropped
 
     // Plot axes. Output power: swing and power of the last cycle (0 without cycles).
     double swingMax() const { return cycles.empty() ? 0 : cycles.back().swing; }

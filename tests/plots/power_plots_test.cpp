@@ -56,7 +56,7 @@ PowerData singleEnded(int count, int n = 1) {
     d.Yt = 0.9;
     for (int r = 0; r < count; ++r) {
         TRecCycle c = cycleOf(r, d.Va0, d.Ia0, d.load, 0.0008 * r, 0.005);
-        cycleTotals(c, 37, d.Yt, d.Ia0, d.Va0, d.Vb);
+        cycleTotals(c, StageKind::SingleEnded, d.Yt, d.Ia0, d.Va0, d.Vb);
         d.cycles.push_back(c);
     }
     return d;
@@ -82,7 +82,7 @@ PowerData pushPull(int count, double R = 0.3) {
     d.caption = "Bias mode 30% (class AB), theoretical power class A: 25W";
     for (int k = 1; k <= count; ++k) {
         TRecCycle c = cycleOf(-k, d.Va0, d.Ia0, d.load / 4, 0.005 * k, 0);
-        cycleTotals(c, 42, d.Yt, d.Ia0, d.Va0, d.Vb);
+        cycleTotals(c, StageKind::PushPull, d.Yt, d.Ia0, d.Va0, d.Vb);
         d.cycles.push_back(c);
     }
     return d;

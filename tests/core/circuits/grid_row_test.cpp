@@ -57,6 +57,14 @@ TEST(GridRow, CellsFollowTheColumnTable) {
               (std::vector<std::string>{"T1", "Vb (V)", "Ptot (mW)", "Vak1 (V)", "Vgk1 (V)", "Ia1 (mA)"}));
 }
 
+// A column left without a figure on purpose counts as filled, with an empty cell.
+TEST(GridRow, ColumnWithoutFigure) {
+    const SolveRequest rq = request(true);
+    GridRow row(rq, sampleCircuit());
+    row.text("model", "ECC83").set("Vb", 250).none("Ptot").tube("1", tubeAtPoint());
+    EXPECT_EQ(row.finish(true).at(3), "");
+}
+
 TEST(GridRow, SolverFaultsThrowInCheckedModeOnly) {
     const TTube t = tubeAtPoint();
     const struct {
@@ -72,6 +80,8 @@ TEST(GridRow, SolverFaultsThrowInCheckedModeOnly) {
          "C99 leaves grid column Vgk1 empty"},
         {"number in a text column", [&](GridRow& r) { r.set("model", 3); },
          "C99 fills grid column model with a number"},
+        {"left without a figure, then filled", [&](GridRow& r) { r.none("Ptot").set("Ptot", 1); },
+         "C99 fills grid column Ptot twice"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,6 @@
 // The table of src/circuits/README.md stays true: one row per circuit in registry order, with the
 // circuit's title, the file that defines its entry function (or, until the family is converted, the
-// family's legacy file) and the function its registry line calls; no circuit file goes unlisted.
+// circuit's own file) and the function its registry line calls; no circuit file goes unlisted.
 #include "text_helpers.h"
 
 #include "circuits/catalogue.h"
@@ -67,15 +67,8 @@ TEST(CircuitsReadme, TableMatchesTheRegistryAndTheFiles) {
         std::snprintf(prefix, sizeof prefix, "c%02d_", r.number);
         const fs::path file = kCircuits / r.file;
         EXPECT_EQ(file.filename().string().rfind(prefix, 0), 0u) << r.file;
-        if (fs::exists(file)) {
-            EXPECT_TRUE(definesEntry(file, r.entry)) << r.file << " does not define " << r.entry;
-            continue;
-        }
-        bool legacy = false;
-        for (const auto& f : fs::directory_iterator(file.parent_path()))
-            legacy = legacy || (f.path().filename().string().find("_legacy.cpp") != std::string::npos &&
-                                definesEntry(f.path(), r.entry));
-        EXPECT_TRUE(legacy) << r.file << " is missing and no legacy file of its family defines " << r.entry;
+        ASSERT_TRUE(fs::exists(file)) << r.file << " is missing";
+        EXPECT_TRUE(definesEntry(file, r.entry)) << r.file << " does not define " << r.entry;
     }
 }
 

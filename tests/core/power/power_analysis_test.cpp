@@ -77,7 +77,7 @@ TEST(CycleTotals, SingleEndedAndPushPullSums) {
     p.va1 = 200, p.ia1 = 0.06, p.ie1 = 0.004; // quiescent 250 V, 50 mA
     p.va2 = 300, p.ia2 = 0.04, p.ie2 = 0.002;
     TRecCycle se = cycleOf(p);
-    cycleTotals(se, 37, 0.9, 0.05, 250, 300);
+    cycleTotals(se, StageKind::SingleEnded, 0.9, 0.05, 250, 300);
     EXPECT_NEAR(se.Ppri, 0.5 * (50 * 0.01 + 50 * 0.01), 1e-12);
     EXPECT_NEAR(se.Psec, 0.9 * se.Ppri, 1e-12);
     EXPECT_NEAR(se.Imoy, 0.05, 1e-12);
@@ -87,7 +87,7 @@ TEST(CycleTotals, SingleEndedAndPushPullSums) {
     EXPECT_EQ(se.swing, 3);
 
     TRecCycle pp = cycleOf(p);
-    cycleTotals(pp, 41, 1, 0.05, 250, 250);
+    cycleTotals(pp, StageKind::PushPull, 1, 0.05, 250, 250);
     EXPECT_NEAR(pp.Ppri, 50 * 0.01 + 50 * 0.01, 1e-12);
     EXPECT_NEAR(pp.Imoy, 0.1, 1e-12);
     EXPECT_NEAR(pp.Iem, 0.006, 1e-12);
@@ -95,7 +95,7 @@ TEST(CycleTotals, SingleEndedAndPushPullSums) {
 
 TEST(CycleTotals, NoCurrentGivesNoEfficiencyRatherThanNaN) {
     TRecCycle c = cycleOf(TPointOper{});
-    cycleTotals(c, 38, 1, 0, 0, 300);
+    cycleTotals(c, StageKind::SingleEnded, 1, 0, 0, 300);
     EXPECT_EQ(c.PVb, 0);
     EXPECT_EQ(c.Y, 0);
 }
@@ -170,7 +170,8 @@ TEST(CalculSE, NoCycleWithoutBias) {
 TEST(CalculPP, ThirtyEightCyclesForTwentyVoltsOfFixedBias) {
     const TTube t = atPoint("EL34", 400, -20, 300, 2);
     const PowerData d =
-        calculPP(42, t, 2, AdvancedPowerParams{4, 0.2, LoadFunction::f4Half}, 1, 0, 4000, 300, -20, 400);
+        calculPP(t, 2, PushPullBias::FixedGrid, AdvancedPowerParams{4, 0.2, LoadFunction::f4Half}, 1, 0, 4000,
+                 300, -20, 400);
     ASSERT_EQ(d.cycles.size(), 38u);
     EXPECT_TRUE(d.converged);
     for (std::size_t i = 0; i < d.cycles.size(); ++i) {
@@ -201,8 +202,8 @@ TEST(CalculPP, ThirtyEightCyclesForTwentyVoltsOfFixedBias) {
 
 TEST(CalculPP, SelfBiasedStagesTakeTheSolvedBiasAndReferToTheCathode) {
     const TTube t = atPoint("2A3", 250, -45, 0);
-    const PowerData d =
-        calculPP(39, t, 1, AdvancedPowerParams{1, 2.1, LoadFunction::f4Half}, 1, 400, 5000, 0, 0, 295);
+    const PowerData d = calculPP(t, 1, PushPullBias::SelfBiased,
+                                 AdvancedPowerParams{1, 2.1, LoadFunction::f4Half}, 1, 400, 5000, 0, 0, 295);
     EXPECT_EQ(d.Vgk, -45);
     EXPECT_EQ(d.Vb, 250); // 295 V less the cathode's 45 V
     EXPECT_EQ(d.cycles.size(), 88u);
@@ -210,7 +211,7 @@ TEST(CalculPP, SelfBiasedStagesTakeTheSolvedBiasAndReferToTheCathode) {
 
 TEST(CalculPP, LessThanTwoVoltsOfBiasHasNoCycle) {
     const TTube t = atPoint("2A3", 250, -1.5, 0);
-    const PowerData d = calculPP(41, t, 1, {}, 1, 0, 5000, 0, -1.5, 250);
+    const PowerData d = calculPP(t, 1, PushPullBias::FixedGrid, {}, 1, 0, 5000, 0, -1.5, 250);
     EXPECT_TRUE(d.cycles.empty());
     EXPECT_EQ(d.trackMax(), -1);
     EXPECT_EQ(d.swingMax(), 0);
@@ -218,12 +219,12 @@ TEST(CalculPP, LessThanTwoVoltsOfBiasHasNoCycle) {
 
 TEST(CalculPP, CaptionNamesTheClassAndItsTheoreticalPower) {
     const TTube t = atPoint("6L6-GC", 450, -37, 400);
-    const PowerData d = calculPP(42, t, 1, {}, 1, 0, 6600, 400, -37, 450);
+    const PowerData d = calculPP(t, 1, PushPullBias::FixedGrid, {}, 1, 0, 6600, 400, -37, 450);
     ASSERT_GE(d.biasMode, 0.2);
     EXPECT_EQ(d.caption, strFormat("Bias mode %.0f%% (%s), theoretical power class A: %.0fW",
                                    100 * d.biasMode, d.className.c_str(), d.PA));
     const TTube cold = atPoint("6L6-GC", 450, -55, 400);
-    const PowerData b = calculPP(42, cold, 1, {}, 1, 0, 6600, 400, -55, 450);
+    const PowerData b = calculPP(cold, 1, PushPullBias::FixedGrid, {}, 1, 0, 6600, 400, -55, 450);
     ASSERT_LT(b.biasMode, 0.2);
     EXPECT_NE(b.caption.find("theoretical power class B: "), std::string::npos) << b.caption;
 }

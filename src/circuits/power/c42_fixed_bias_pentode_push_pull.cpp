@@ -1,0 +1,95 @@
+// C42: push-pull of pentodes at a fixed grid bias, the screens fed from their own supply Ve (n
+// pentodes in parallel per side): one evaluation gives the operating point; the push-pull swing
+// analysis follows.
+#include "circuits/catalogue.h"
+#include "circuits/power/power_common.h"
+
+#include "markup/formatters.h"
+#include "solver/sheet_validation.h"
+#include "solver/text_result.h"
+#include "solver/verdicts.h"
+#include "util/format.h"
+
+namespace {
+
+using namespace power_stage;
+
+void solveC42(const SolveRequest& rq, SolveResult& rs) {
+    Traces traces(rq, 1);
+    const SheetValues sheet(rq);
+    const PushPullSheet s = readPushPull(sheet);
+    const double Vg = sheet.num("EdVg");
+    const double Ve = sheet.num("EdVe");
+    const std::optional<AdvancedPowerParams> adv = advancedParams(rq, rs);
+    if (!adv)
+        return;
+    auto T1 = makeTube(rq, "LBtube", "T1");
+
+    // Fixed bias: one evaluation of the side's n tubes.
+    const double Ia = T1->CalculerNKpentode(s.Vb, Vg, Ve, s.n);
+    const double Ie = T1->Ie();
+    captionFixedBias(traces.at(0), *T1);
+
+    // The push-pull analysis at the bias given.
+    PowerData power = analysePushPull(rq, *T1, s, *adv, 0, Ve, Vg);
+
+    // The tube takes the whole supply.
+    TVoltageStacks stack;
+    stack.Add("T1", s.Vb, kStackOrange);
+    rs.stacks.push_back(stack);
+
+    // Checks, at the screen voltage the point was solved with.
+    auto test = makeTube(rq, "LBtube", "test");
+    const bool opOk = test->checkOP(s.Vb, Vg, Ia, Ve, s.n);
+    const bool vgkOk = Vg < 0;
+    const bool stacksOk = stackCheck(1, s.Vb, stackSum(stack));
+
+    // DC report.
+    TTextResult text(powerHeader(rs.title, -1));
+    rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
+    rs.ok = powerVerdict(text.texte, power) && rs.ok;
+    text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n, true));
+    text.Add("<br><br>" + fmtCurrent("Ia per single tube", 1, 1000 * Ia / s.n));
+    text.Add("<br>" + fmtCurrent("Is per single tube", 1, 1000 * Ie / s.n));
+    text.Add("<br>" + fmtCurrent("Is total   ", 1, 1000 * 2 * Ie));
+    text.Add("<br><br>" + fmtCurrent("Ia per branch", 1, 1000 * Ia));
+    text.Add("<br>" + fmtCurrent("Ia total   ", 1, 1000 * 2 * Ia));
+    text.Add("<br><br>" + fmtVoltage("Vak", 1, s.Vb));
+    text.Add("<br>" + fmtVoltage("Vgk", 1, Vg));
+    text.Add("<br>" + T1->displayOP(s.n));
+    rs.dcReport = text.texte;
+
+    // Schematic labels.
+    setSheetLabel(rq, rs, "LabelVa", strFormat("%.0fV", s.Vb));
+    setSheetLabel(rq, rs, "LabelIb", strFormat("%.0fmA", 1000 * 2 * Ia));
+    setSheetLabel(rq, rs, "LabelIe", strFormat("%.0fmA", 1000 * 2 * Ie));
+    rs.tubes.push_back(*T1);
+
+    keepPushPull(rs, std::move(power));
+    traces.moveTo(rs);
+}
+
+} // namespace
+
+const CircuitDef& c42FixedBiasPentodePushPull() {
+    static const CircuitDef def = defineCircuit({
+        .number = 42,
+        .title = "Fixed bias pentode push-pull",
+        .tubeCount = 2,
+        .tubeSelectors = {{"LBtube", kPentode}},
+        .sheet =
+            {
+                .edits =
+                    {{"EdVb", "V"}, {"EdVe", "V"}, {"EdZaa", "Primary impedance (Ω)"}, {"EdVg", "Grid bias"}},
+                .captions = {"tube(s) in parallel per branch", "AC swing +", "ACswing -",
+                             "Transformer power yield (%)"},
+                .resultLabels = {"LabelIb", "LabelIe"},
+            },
+        .columns = columns(),
+        .power = PowerStageSetup{"fixed-biased pentode PP", true, false},
+        .advanced = AdvancedPowerSetup{"4", "0.2", 3},
+        .rules = {fixedGridBias()},
+        .solve = solveC42,
+    });
+    return def;
+}

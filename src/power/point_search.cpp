@@ -1,0 +1,296 @@
+// The single-ended and push-pull point searches of the swing analyses, with the evaluations that
+// the rise of the tube's current with its anode makes certain left out.
+#include "power/point_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+namespace {
+
+// What one step of the walk or one halving may lose in the last bits of the libm functions, and
+// so the distance from a threshold beyond which a comparison stands for its neighbours too.
+double lastBits(double x) {
+    return 1e-9 * std::fabs(x) + 1e-12;
+}
+
+bool finite(std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double x) { return std::isfinite(x); });
+}
+
+} // namespace
+
+AnodeSweep::AnodeSweep(TTube& t, double vg, double Vs, int n) : t_(t), vg_(vg), Vs_(Vs), n_(n) {
+    if (t.t35() == 5) {
+        grid_ = t.pentodeGrid(vg, Vs);
+        ie_ = n * t.CalculerEcranPentode(vg, Vs);
+    }
+}
+
+double AnodeSweep::operator()(double va) {
+    if (t_.t35() == 5)
+        return n_ * t_.pentodeAnode(grid_, va);
+    return t_.current(vg_, va, Vs_, n_);
+}
+
+bool risesWithAnode(const TTube& t) {
+    // Triode: E1 = (Va/kp)·ln(1 + e^x), x = kp·(1/mu + Vg/√(kvb + Va²)), rises with Va for kp, mu > 0
+    // and kvb ≥ 0 whatever the grid (ln(1 + e^x) > x·σ(x) outweighs a positive grid's fall of x).
+    // Pentode: the anode enters only through atan(Va/kvb).
+    if (!finite({t.kp(), t.mu(), t.kvb(), t.Ex(), t.Kg1()}) || !(t.Kg1() > 0) || !(t.Ex() > 0))
+        return false;
+    if (t.t35() == 3)
+        return t.kp() > 0 && t.mu() > 0 && t.kvb() >= 0;
+    if (t.t35() == 5)
+        return t.kvb() > 0;
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single-ended points
+
+SingleEndedPoints::SingleEndedPoints(const TTube& tube, int n, double Vs, double Ia0, double Va0, double Z)
+    : n_(n), Vs_(Vs), Ia0_(Ia0), Va0_(Va0), Z_(Z),
+      monotone_(risesWithAnode(tube) && Z >= 0 && Ia0 > 0 && finite({Z, Ia0, Va0})) {}
+
+void SingleEndedPoints::startCycle() {
+    for (History& h : history_)
+        h.count = 0;
+}
+
+double SingleEndedPoints::anodeAt(double I) const {
+    double va = Va0_ + (Ia0_ - I) * Z_;
+    if (va < 10)
+        va = 10;
+    return va;
+}
+
+SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double vg) {
+    constexpr double kTolerance = 0.0001;
+    History& h = history_[which];
+    AnodeSweep current(t, vg, Vs_, n_);
+    Result p;
+    p.ie = current.screen();
+    const double top = 13 * Ia0_;
+
+    // The stage current falls as I rises (a lower anode), so a halving at or below a current that
+    // already lifts lo lifts it too, and one at or above a current that lowers hi lowers it.
+    double below = -std::numeric_limits<double>::infinity();
+    double above = std::numeric_limits<double>::infinity();
+    double predicted = NAN;
+    if (monotone_ && (h.count > 0 || h.first > 0)) {
+        predicted = h.count == 0 ? h.first : h.count == 1 ? h.last : 2 * h.last - h.beforeLast;
+        const double width = 2 * kTolerance + 2 * h.err;
+        // A current beyond the top (a stage whose point the search cannot reach) bounds it there.
+        for (const double x : {predicted - width, std::min(predicted + width, top)}) {
+            if (!(x > 0 && x <= top))
+                continue;
+            const double ia = current(anodeAt(x));
+            if (ia > (x + kTolerance) + lastBits(ia))
+                below = std::max(below, x);
+            else if (ia < (x - kTolerance) - lastBits(ia))
+                above = std::min(above, x);
+        }
+    }
+
+    double lo = 0, hi = top;
+    double previous = NAN;
+    bool unevaluated = false; // the last halving was decided without evaluating it
+    for (int halving = 1; halving <= 256; ++halving) {
+        const double I = (lo + hi) / 2;
+        if (I == previous)
+            break;
+        previous = I;
+        if (I <= below || I >= above) {
+            (I <= below ? lo : hi) = I;
+            unevaluated = true;
+            continue;
+        }
+        unevaluated = false;
+        p.va = anodeAt(I);
+        p.ia = current(p.va);
+        if (p.ia > I + kTolerance)
+            lo = I;
+        else if (p.ia < I - kTolerance)
+            hi = I;
+        else {
+            p.iterations = halving;
+            break;
+        }
+    }
+    if (unevaluated) {
+        p.va = anodeAt(previous);
+        p.ia = current(p.va);
+    }
+
+    // What the next sample predicts from.
+    if (std::isfinite(predicted))
+        h.err = std::fabs(previous - predicted);
+    h.beforeLast = h.last;
+    h.last = previous;
+    if (h.count++ == 0)
+        h.first = previous;
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Push-pull points
+
+double loadLineOffset(const AdvancedPowerParams& adv, double R, double Ia0, double Vak0, double Zaa,
+                      double va1, double ia1, double ia2) {
+    const double L = loadFunction(adv.fonction, adv.kzb, adv.kza, R, Ia0, ia1, Zaa);
+    double T = adv.fonction == LoadFunction::f4Half ? Vak0 - 0.5 * L * (ia1 - ia2) : Vak0 - (ia1 - ia2) * L;
+    if (va1 > T + 2)
+        T = va1 - 2;
+    if (T < 0)
+        T = 0;
+    return T - va1;
+}
+
+struct PushPullPoints::Sample {
+    AnodeSweep current1, current2;
+    static constexpr int kKept = 32;
+    Eval kept[kKept];
+    int count = 0;
+};
+
+PushPullPoints::PushPullPoints(const TTube& tube, int n, const AdvancedPowerParams& adv, double R, double Ia0,
+                               double Vak0, double Vek, double Zaa)
+    : n_(n), adv_(adv), R_(R), Ia0_(Ia0), Vak0_(Vak0), Vek_(Vek), Zaa_(Zaa) {
+    // The offset T − va1 falls as va1 rises when the load is a constant one: tube 1's current rises
+    // and tube 2's falls, but for the clamp just below Ia0 that may lift it by 1 µA.
+    const bool constantLoad = adv.fonction == LoadFunction::f3Simple || adv.fonction == LoadFunction::f4Half;
+    const double L = loadFunction(adv.fonction, adv.kzb, adv.kza, R, Ia0, 0, Zaa);
+    const double share = adv.fonction == LoadFunction::f4Half ? 0.5 : 1.0;
+    skipping_ =
+        risesWithAnode(tube) && constantLoad && Zaa >= 0 && Vak0 > 0 && finite({Zaa, Vak0, Ia0, L}) && L >= 0;
+    margin_ = share * L * 1.01e-6 + lastBits(Vak0) + 1e-7;
+}
+
+bool PushPullPoints::solve(TTube& t1, TTube& t2, TPointOper& p, double& lo, double& hi) {
+    Sample s{AnodeSweep(t1, p.vg1, Vek_, n_), AnodeSweep(t2, p.vg2, Vek_, n_), {}, 0};
+    bool firstRun[2] = {true, true}; // the first run each way sets the guess for the next sample
+    int pass = 1;
+    // Samples of a cycle mostly start the way the last one did: its first run, from the first pass.
+    if (skipping_ && firstDir_ != 0) {
+        const int dir = firstDir_;
+        const int skipped = skipRun(s, dir, lo, hi, 0, true);
+        firstRun[dir > 0 ? 0 : 1] = false;
+        (dir > 0 ? lo : hi) = bounds_[static_cast<std::size_t>(skipped)];
+        pass += skipped;
+    }
+    for (bool first = pass == 1;; ++pass, first = false) {
+        const Eval e = evaluate(s, (lo + hi) / 2);
+        p.va1 = e.va1;
+        p.va2 = e.va2;
+        p.ia1 = e.ia1;
+        p.ia2 = e.ia2;
+        int dir = 0;
+        if (e.delta > 0.2) {
+            lo += 0.2;
+            dir = 1;
+        } else if (e.delta < -0.2) {
+            hi -= 0.2;
+            dir = -1;
+        }
+        if (first)
+            firstDir_ = dir;
+        if (std::fabs(e.delta) <= 0.2 || hi <= lo + 0.2 || lo < 0)
+            return true;
+        if (pass >= kPushPullPassLimit || !std::isfinite(e.delta))
+            return false;
+        if (skipping_ && dir != 0) {
+            const int skipped = skipRun(s, dir, lo, hi, pass, firstRun[dir > 0 ? 0 : 1]);
+            firstRun[dir > 0 ? 0 : 1] = false;
+            (dir > 0 ? lo : hi) = bounds_[static_cast<std::size_t>(skipped)];
+            pass += skipped;
+        }
+    }
+}
+
+PushPullPoints::Eval PushPullPoints::evaluate(Sample& s, double va1) {
+    const int kept = std::min(s.count, Sample::kKept);
+    for (int i = 0; i < kept; ++i)
+        if (s.kept[i].va1 == va1)
+            return s.kept[i];
+    Eval e;
+    e.va1 = va1;
+    e.va2 = 2 * Vak0_ - va1;
+    e.ia2 = s.current2(e.va2);
+    if (e.ia2 > Ia0_)
+        e.ia2 = Ia0_ - 1e-6;
+    e.ia1 = s.current1(e.va1);
+    e.delta = loadLineOffset(adv_, R_, Ia0_, Vak0_, Zaa_, e.va1, e.ia1, e.ia2);
+    s.kept[s.count++ % Sample::kKept] = e;
+    return e;
+}
+
+// After a pass that stepped lo up (dir 1) or hi down (dir -1), the passes of the run that would
+// step the same way, all but the last of them left out. bounds_[j] is the moving bound after j
+// further steps; the count returned is the number of passes the caller skips. The length of a run
+// that `learn`s becomes the first guess of the next.
+int PushPullPoints::skipRun(Sample& s, int dir, double lo, double hi, int pass, bool learn) {
+    bounds_.assign(1, dir > 0 ? lo : hi);
+    int stop = 0; // the first further pass whose step would end the search, once known
+    // Makes the bound before further pass j known; returns j, or the stop when that comes first.
+    const auto reach = [&](int j) {
+        while (stop == 0 && static_cast<int>(bounds_.size()) < j + 1) {
+            const int k = static_cast<int>(bounds_.size());
+            const double next = dir > 0 ? bounds_.back() + 0.2 : bounds_.back() - 0.2;
+            bounds_.push_back(next);
+            const bool closes = dir > 0 ? hi <= next + 0.2 || next < 0 : next <= lo + 0.2 || lo < 0;
+            if (closes || pass + k >= kPushPullPassLimit)
+                stop = k;
+        }
+        return stop != 0 ? std::min(j, stop) : j;
+    };
+    // 1: pass j steps the same way and so do all before it; 0: it does not; -1: it steps, but too
+    // near the threshold to vouch for the passes before it.
+    const auto probe = [&](int j) {
+        const double bound = bounds_[static_cast<std::size_t>(j - 1)];
+        const double delta = evaluate(s, dir > 0 ? (bound + hi) / 2 : (lo + bound) / 2).delta;
+        const double beyond = dir * delta - 0.2;
+        return beyond > margin_ ? 1 : beyond > 0 ? -1 : 0;
+    };
+
+    const int d = dir > 0 ? 0 : 1;
+    int certain = 0, first = 0; // all passes up to `certain` step; `first` is the first that does not
+    const int guess = reach(std::max(guess_[d], 1));
+    int c = probe(guess);
+    if (c > 0) {
+        certain = guess;
+        for (int step = 1;; step *= 2) {
+            const int j = reach(certain + step);
+            if (j <= certain)
+                break;
+            c = probe(j);
+            if (c <= 0) {
+                if (c == 0)
+                    first = j;
+                break;
+            }
+            certain = j;
+        }
+    } else if (c == 0) {
+        first = guess;
+    }
+    if (first > 0) {
+        bool nearEnd = first == guess;
+        while (first - certain > 1) {
+            const int j = nearEnd ? first - 1 : (certain + first) / 2;
+            nearEnd = false;
+            c = probe(j);
+            if (c > 0)
+                certain = j;
+            else if (c == 0)
+                first = j;
+            else
+                break;
+        }
+        if (first - certain == 1 && learn)
+            guess_[d] = first;
+    }
+    // The pass that closes the interval is run, not skipped.
+    return stop != 0 ? std::min(certain, stop - 1) : certain;
+}

@@ -1,0 +1,190 @@
+// The swing analyses leave out the evaluations whose outcome the rise of the tube's current already
+// fixes; here every point of calculSE and calculPP and the bias rating of biasModePP are checked bit
+// for bit against the plain searches that evaluate every step, on regular models and on models whose
+// current does not rise with the anode (which take the plain searches).
+#include "builtin_tubes.h"
+
+#include "power/point_search.h"
+#include "power/power_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Point {
+    double va = 0, ia = 0, ie = 0;
+    int iterations = 257;
+};
+
+// The single-ended point as a plain bisection.
+Point plainSingleEnded(TTube& t, int n, double vg, double Vs, double Ia0, double Va0, double Z) {
+    Point p;
+    double lo = 0, hi = 13 * Ia0, previous = NAN;
+    for (int halving = 1; halving <= 256; ++halving) {
+        const double I = (lo + hi) / 2;
+        if (I == previous)
+            break;
+        previous = I;
+        p.va = std::max(Va0 + (Ia0 - I) * Z, 10.0);
+        p.ia = t.current(vg, p.va, Vs, n);
+        p.ie = t.t35() == 5 ? t.Ie() : 0;
+        if (p.ia > I + 0.0001)
+            lo = I;
+        else if (p.ia < I - 0.0001)
+            hi = I;
+        else {
+            p.iterations = halving;
+            break;
+        }
+    }
+    return p;
+}
+
+// The push-pull point as a plain walk (each pass evaluates both tubes); false when it needed the
+// pass limit.
+bool plainPushPull(TTube& t1, TTube& t2, TPointOper& p, double& lo, double& hi, int n, double Ia0,
+                   double Vak0, double Vek, double Zaa, double R, const AdvancedPowerParams& adv) {
+    for (int pass = 1;; ++pass) {
+        p.va1 = (lo + hi) / 2;
+        p.va2 = 2 * Vak0 - p.va1;
+        p.ia2 = t2.current(p.vg2, p.va2, Vek, n);
+        if (p.ia2 > Ia0)
+            p.ia2 = Ia0 - 1e-6;
+        p.ia1 = t1.current(p.vg1, p.va1, Vek, n);
+        const double delta = loadLineOffset(adv, R, Ia0, Vak0, Zaa, p.va1, p.ia1, p.ia2);
+        if (delta > 0.2)
+            lo += 0.2;
+        else if (delta < -0.2)
+            hi -= 0.2;
+        if (std::fabs(delta) <= 0.2 || hi <= lo + 0.2 || lo < 0)
+            return true;
+        if (pass >= kPushPullPassLimit || !std::isfinite(delta))
+            return false;
+    }
+}
+
+// The bias rating's swing to grid current with every grid voltage searched.
+double plainSwing(TTube t, int n, double slope, double Ia0, double Vak0) {
+    const int steps = static_cast<int>(std::floor(2 * Vak0));
+    for (int k = 0; k <= steps; ++k) {
+        const double x = 0.5 * k;
+        if (t.whichVg((Ia0 + slope * x) / n, Vak0 - x, t.Vek()) >= -0.5)
+            return x;
+    }
+    return std::max(0.5 * steps, 0.0);
+}
+
+// A built-in model with one constant changed, so that its current no longer rises with the anode.
+TTube altered(const std::string& model, double TubeParams::*constant, double value) {
+    TubeParams p = builtinParams(model);
+    p.*constant = value;
+    return TTube(p, "T1");
+}
+
+struct Stage {
+    const char* name;
+    TTube tube;
+    int n;
+    double Vb, Vgk, Vs, load;
+    AdvancedPowerParams adv;
+};
+
+std::vector<Stage> stages() {
+    const AdvancedPowerParams half{4, 0.2, LoadFunction::f4Half};
+    return {
+        {"300B", builtinTube("300B"), 1, 400, -30, 0, 5000, half},
+        {"2A3 two in parallel, f3",
+         builtinTube("2A3"),
+         2,
+         300,
+         -24,
+         0,
+         3000,
+         {1, 0.2, LoadFunction::f3Simple}},
+        {"2A3 with f1 (walked plainly)",
+         builtinTube("2A3"),
+         1,
+         300,
+         -20,
+         0,
+         3000,
+         {2, 0.2, LoadFunction::f1}},
+        {"EL34", builtinTube("EL34"), 1, 400, -25, 300, 6600, half},
+        {"6L6-GC two in parallel", builtinTube("6L6-GC"), 2, 450, -20, 300, 5600, half},
+        {"ECC83 small signal", builtinTube("ECC83 / 12AX7"), 1, 250, -6, 0, 100000, half},
+        {"300B grid above the cathode", builtinTube("300B"), 1, 400, 12, 0, 5000, half},
+        {"negative kp", altered("300B", &TubeParams::kp, -600), 1, 400, -20, 0, 5000, half},
+        {"negative mu", altered("EL34", &TubeParams::mu, -11), 1, 400, -20, 300, 6600, half},
+        {"negative kvb", altered("EL34", &TubeParams::kvb, -24), 1, 400, -20, 300, 6600, half},
+    };
+}
+
+} // namespace
+
+TEST(PointSearch, SingleEndedPointsAreThoseOfThePlainBisection) {
+    for (const Stage& s : stages()) {
+        SCOPED_TRACE(s.name);
+        TTube t = s.tube;
+        const double Ia0 = t.current(s.Vgk, 0.8 * s.Vb, s.Vs, s.n);
+        const PowerData d = calculSE(t, s.n, Ia0, 1, 0, s.load / 2, 100, s.Vgk, s.Vb);
+        TTube plain = t;
+        for (std::size_t r = 0; r < d.cycles.size(); ++r)
+            for (int i = 0; i < kPointsPerCycle; ++i) {
+                const TPointOper& p = d.cycles[r].PointsOper[static_cast<std::size_t>(i)];
+                const Point p1 = plainSingleEnded(plain, s.n, p.vg1, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
+                const Point p2 = plainSingleEnded(plain, s.n, p.vg2, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
+                ASSERT_TRUE(p.va1 == p1.va && p.ia1 == p1.ia && p.ie1 == p1.ie && p.iter1 == p1.iterations &&
+                            p.va2 == p2.va && p.ia2 == p2.ia && p.ie2 == p2.ie && p.iter2 == p2.iterations)
+                    << "cycle " << r << " sample " << i;
+            }
+    }
+}
+
+TEST(PointSearch, PushPullPointsAreThoseOfThePlainWalk) {
+    for (const Stage& s : stages()) {
+        SCOPED_TRACE(s.name);
+        TTube t = s.tube;
+        t.current(s.Vgk, s.Vb, s.Vs, s.n);
+        const PowerData d = calculPP(t, s.n, PushPullBias::FixedGrid, s.adv, 1, 0, s.load, s.Vs, s.Vgk, s.Vb);
+        TTube t1 = t, t2 = t;
+        bool converged = true;
+        for (std::size_t k = 0; k < d.cycles.size(); ++k) {
+            double lo = 0.95 * s.Vb, hi = s.Vb;
+            for (int i = 0; i < kPointsPerCycle; ++i) {
+                const TPointOper& p = d.cycles[k].PointsOper[static_cast<std::size_t>(i)];
+                TPointOper q;
+                q.vg1 = p.vg1;
+                q.vg2 = p.vg2;
+                converged =
+                    plainPushPull(t1, t2, q, lo, hi, s.n, t.Ia(), s.Vb, s.Vs, s.load, d.biasMode, s.adv) &&
+                    converged;
+                ASSERT_TRUE(p.va1 == q.va1 && p.va2 == q.va2 && p.ia1 == q.ia1 && p.ia2 == q.ia2)
+                    << "cycle " << k << " sample " << i;
+                lo = std::max(lo - 5, 0.0);
+            }
+        }
+        if (!d.cut) {
+            EXPECT_EQ(d.converged, converged);
+        }
+    }
+}
+
+TEST(PointSearch, BiasRatingIsThatOfTheFullGridSearch) {
+    for (const Stage& s : stages()) {
+        SCOPED_TRACE(s.name);
+        TTube t = s.tube;
+        const double Ia0 = t.current(s.Vgk, s.Vb, s.Vs, s.n);
+        const BiasMode m = biasModePP(t, s.n, s.load, Ia0, s.Vb);
+        const double gA = plainSwing(t, s.n, 2 / s.load, Ia0, s.Vb);
+        const double gB = plainSwing(t, s.n, 4 / s.load, Ia0, s.Vb);
+        EXPECT_EQ(m.R, (s.load * Ia0 / 4 + gA - gB) / s.Vb);
+        const double up = std::min(s.load * Ia0 / 2, gA);
+        EXPECT_EQ(m.PA, (gA * gA + up * up) / s.load);
+        EXPECT_EQ(m.PB, 2 * gB * gB / s.load + s.load * Ia0 * Ia0 / 8);
+    }
+}
