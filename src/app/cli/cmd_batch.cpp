@@ -127,7 +127,8 @@ std::string errorLine(long number, const std::string& message) {
 
 // The output line of one input line; a line that cannot be solved throws (UsageError when it is refused).
 std::string solveLine(const std::string& line, const ModelLister& models) {
-    const std::vector<std::string> words = line.front() == '{' ? jsonWords(line) : splitWords(line);
+    const bool json = line.front() == '{' || line.front() == '[';
+    const std::vector<std::string> words = json ? jsonWords(line) : splitWords(line);
     SolveWords solve = readSolveWords(words, models);
     if (solve.pngDir)
         throw UsageError("a batch writes no pictures: --png-dir is for solve");

@@ -74,7 +74,7 @@ TEST(ValueParser, Syntax) {
         {"1.5e308M", &kPoint, 1, false},
         {"1e309", &kPoint, 1, false},
         {"2e305k", &kPoint, 1, false},
-        {"1e-300p", &kPoint, 1e-312, true},
+        {"1.5e-300p", &kPoint, 1.5e-312, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string("\"") + r.text + "\"");
