@@ -45,7 +45,13 @@ const PowerStageSetup* powerStageOf(int n) {
 }
 
 std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale) {
-    return validateSheet(sheet, circuitInfo(sheet.circuit).rules, locale);
+    const CircuitInfo& info = circuitInfo(sheet.circuit);
+    return validateSheet(sheet, info.rules, locale, info.negativeFields);
+}
+
+bool fieldTakesNegative(const CircuitInfo& info, const std::string& fieldName) {
+    return std::find(info.negativeFields.begin(), info.negativeFields.end(), fieldName) !=
+           info.negativeFields.end();
 }
 
 Sheet newSheet(int n) {

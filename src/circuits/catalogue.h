@@ -33,6 +33,10 @@ const PowerStageSetup* powerStageOf(int n);
 // its circuit (sheet.circuit): the supply range and the circuit's own ranges.
 std::vector<std::string> validateSheet(const Sheet& sheet, const NumberLocale& locale);
 
+// True for an edit field of the circuit that holds a value below zero (the grid bias of an output
+// stage); every other field takes 0 or more, in the window's key filter and in validation alike.
+bool fieldTakesNegative(const CircuitInfo& info, const std::string& fieldName);
+
 // The sheet of circuit n as a first opening shows it: edit fields filled by the naming rule, check
 // boxes unchecked, selectors with items at index 0, tube selectors empty (the host fills them).
 Sheet newSheet(int n);

@@ -101,6 +101,8 @@ CircuitDef defineCircuit(CircuitSpec spec) {
         if (e.maxLength > 0)
             def.maxLengths.emplace_back(e.name, e.maxLength);
         hasSupply = hasSupply || e.name == "EdVb";
+        if (e.negative || (def.power && e.name == "EdVg"))
+            def.negativeFields.push_back(e.name);
     }
     for (const CheckBoxField& c : def.sheet.checkBoxes)
         def.controls.push_back(makeControl(c.name, ControlKind::CheckBox, c.caption));

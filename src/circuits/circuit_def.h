@@ -55,6 +55,9 @@ struct EditField {
     std::string label{}; // the text beside it: "V", "Ra", "Vb : power supply (V)"
     std::string hint{};  // tool tip, empty when none
     int maxLength = 0;   // characters the field takes, 0 for no limit
+    // The field holds a value below zero (a grid bias): the window's key filter lets "-" in and the
+    // solve takes it. Every other field refuses a negative value on every host.
+    bool negative = false;
 };
 
 struct CheckBoxField {
@@ -132,12 +135,14 @@ struct CircuitDef : CircuitSpec {
     std::vector<std::pair<std::string, std::string>> fieldLabels; // edit field name -> label beside it
     std::vector<std::pair<std::string, std::string>> hints;       // edit field name -> tool tip
     std::vector<std::pair<std::string, int>> maxLengths;          // edit field name -> max characters
+    std::vector<std::string> negativeFields;                      // edit fields that take a value below 0
     std::vector<std::string> gridColumns;                         // legends of `columns`
     bool bodeTab = false;                                         // bodeLegends not empty
     int icon = 1;                                                 // index in the icon stream = tube count
 };
 
 // Derives the hosts' fields; the validation rules get the supply range first when the sheet has EdVb.
+// The grid bias EdVg of an output stage takes negative values whether or not its file says so.
 CircuitDef defineCircuit(CircuitSpec spec);
 
 // The gallery name and tree caption of a library group.

@@ -1,6 +1,7 @@
 // Cell texts of the per-stage table and the summary line of the Bode plot.
 #include "frequency/bode_text.h"
 
+#include "util/decibels.h"
 #include "util/format.h"
 
 #include <cmath>
@@ -55,7 +56,8 @@ std::vector<std::string> tableCells(const TDataQP& row, const NumberLocale& loca
         cells.push_back(bodeFixed(f, 0, locale) + "Hz");
 
     cells.push_back(bodeFixed(row.av, 2, locale));
-    cells.push_back(row.av > 0 ? bodeFixed(20 * std::log10(row.av), 1, locale) + "dB" : "");
+    const std::optional<double> dB = row.av > 0 ? decibels(row.av) : std::nullopt;
+    cells.push_back(dB ? bodeFixed(*dB, 1, locale) + "dB" : "");
 
     const double z = row.zin;
     if (z == 0)
@@ -70,8 +72,10 @@ std::vector<std::string> tableCells(const TDataQP& row, const NumberLocale& loca
 }
 
 std::string bodeSummary(double G, double fpk, double fL, double fH, const NumberLocale& locale) {
+    // A chain that passes nothing (a peak gain of 0) has no decibel figure.
+    const std::optional<double> dB = G > 0 ? decibels(G) : std::nullopt;
     const std::string head = "Max gain x" + bodeFixed(G, G > 10 ? 0 : 1, locale) + " " +
-                             bodeFixed(20 * std::log10(G), 1, locale) + "dB @ ";
+                             (dB ? bodeFixed(*dB, 1, locale) + "dB " : std::string()) + "@ ";
     const bool low = fL > 0, high = fH > 0;
     if (low && high)
         return head + "~" + bodeFixed(fpk, 0, locale) + "Hz BW -3dB " + bodeFixed(fL, 0, locale) + "Hz-" +

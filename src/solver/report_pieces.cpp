@@ -2,6 +2,7 @@
 #include "solver/report_pieces.h"
 
 #include "markup/formatters.h"
+#include "util/decibels.h"
 #include "util/format.h"
 
 #include <cmath>
@@ -18,10 +19,10 @@ std::string supplyLine(double Vb, double I, const std::string& lead) {
 }
 
 std::string dbFigure(int decimals, double gain) {
-    const double dB = 20 * std::log10(std::fabs(gain));
-    if (!std::isfinite(dB))
+    const std::optional<double> dB = decibels(gain);
+    if (!dB)
         return {};
-    return strFormat("%.*f", decimals < 0 ? 0 : decimals, dB);
+    return strFormat("%.*f", decimals < 0 ? 0 : decimals, *dB);
 }
 
 std::string dbTail(const std::string& separator, int decimals, double gain) {

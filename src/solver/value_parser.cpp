@@ -55,7 +55,10 @@ double parseValue(const std::string& text, const NumberLocale& locale, bool* ok)
         else
             s.replace(pos, letter.size(), 1, sep);
     }
-    const std::optional<double> number = readTypedNumber(trim(s), sep);
+    std::optional<double> number = readTypedNumber(trim(s), sep);
+    // "1.5e308M" is a finite number until its suffix multiplies it.
+    if (number && !std::isfinite(multiplier * *number))
+        number.reset();
     if (ok)
         *ok = number.has_value();
     return number ? multiplier * *number : 1.0;

@@ -1,6 +1,8 @@
 // Accepted characters of the number boxes.
 #include "ui/key_filters.h"
 
+#include "circuits/catalogue.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -54,15 +56,9 @@ bool rcKeyAccepted(const QString& typed) {
 }
 
 bool fieldAcceptsNegative(int circuit, const std::string& fieldName) {
-    switch (circuit) {
-    case 37: // bias voltage of the single-ended stages
-    case 38:
-    case 41: // fixed grid bias of the push-pull stages
-    case 42:
-        return fieldName == "EdVg";
-    default:
+    if (circuit < 1 || circuit > kCircuitCount)
         return false;
-    }
+    return fieldTakesNegative(circuitInfo(circuit), fieldName);
 }
 
 TKeyFilter::TKeyFilter(KeyFilterKind kind, QChar decimalSeparator, QObject* parent)

@@ -20,8 +20,8 @@ QString kzaKeyText(const QString& typed, QChar decimalSeparator);
 // RC calculator: digits, "-", ".", "E" and "e".
 bool rcKeyAccepted(const QString& typed);
 
-// Sheet fields that take a negative value: the grid bias of the power stages. Every other field of
-// every sheet holds a positive value.
+// Sheet fields that take a negative value, as the circuit's descriptor lists them (the grid bias of
+// the power stages); validation refuses a negative value in every other field by the same list.
 bool fieldAcceptsNegative(int circuit, const std::string& fieldName);
 
 enum class KeyFilterKind { Sheet, SheetNegative, Kza, Rc };

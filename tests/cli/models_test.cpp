@@ -63,6 +63,13 @@ TEST_F(CliFixture, RefusesBadInputWithExitTwo) {
         {"missing option", {"current", "ECC83 / 12AX7", "--va", "250"}, "missing option --vg"},
         {"pentode without screen", {"current", "EL34", "--va", "250", "--vg", "-2"}, "--vs"},
         {"bad type", {"models", "--type", "diode"}, "triode or pentode"},
+        // It printed "inf".
+        {"grid far past any tube",
+         {"current", "ECC83 / 12AX7", "--va", "250", "--vg", "1e300"},
+         "no finite current"},
+        {"pentode grid far past any tube",
+         {"current", "EL34", "--va", "250", "--vg", "1e300", "--vs", "250"},
+         "no finite current"},
         {"option without value", {"models", "--type"}, "needs a value"},
     };
     for (const auto& c : cases) {

@@ -44,5 +44,6 @@ int runSolve(const std::vector<std::string>& words);
 int runCurves(const std::vector<std::string>& words);
 int runInstallData(const std::vector<std::string>& words);
 int runSchematic(const std::vector<std::string>& words);
+int runBatch(const std::vector<std::string>& words);
 
 } // namespace cli

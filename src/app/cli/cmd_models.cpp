@@ -3,8 +3,10 @@
 
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
+#include "util/format.h"
 #include "util/utf8.h"
 
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -49,14 +51,23 @@ int runCurrent(const std::vector<std::string>& words) {
     TTube tube(loadTubeParams(model), "T1");
     if (tube.t35() == 0)
         throw UsageError("unknown model " + quoted(model) + " (valvenix-cli models lists them)");
+    // Voltages far past any tube's (--vg 1e300) give no finite current: refused, never "inf".
+    const auto noCurrent = [&] {
+        return UsageError(strFormat("the model gives no finite current at Va %g V, Vg %g V", va, vg) +
+                          (vs ? strFormat(", Vs %g V", *vs) : std::string()));
+    };
     if (tube.t35() == 5) {
         if (!vs || *vs <= 0)
             throw UsageError("a pentode needs a positive screen voltage: --vs V");
         const double ia = tube.CalculerNKpentode(va, vg, *vs);
+        if (!std::isfinite(ia) || !std::isfinite(tube.Ie()))
+            throw noCurrent();
         std::printf("%.3g\n%.3g\n", ia * 1000, tube.Ie() * 1000);
     } else {
         double ia;
         tube.CalculerNK(va, vg, ia);
+        if (!std::isfinite(ia))
+            throw noCurrent();
         std::printf("%.3g\n", ia * 1000);
     }
     return kOk;

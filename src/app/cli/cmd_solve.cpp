@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "solve_output.h"
 #include "solve_power_options.h"
+#include "solve_request.h"
 
 #include "circuits/catalogue.h"
 #include "circuits/solve_command.h"
@@ -94,24 +95,29 @@ std::string timeOfDay() {
 }
 } // namespace
 
-int runSolve(const std::vector<std::string>& words) {
+ModelLister databaseModelLister() {
+    return [](int kind) { return listModelNamesByType(kind); };
+}
+
+SolveWords readSolveWords(const std::vector<std::string>& words, const ModelLister& models) {
     std::vector<std::string> valueOptions = {"--png-dir", "--freqmin", "--freqmax", "--straycaps",
                                              "--feedback"};
     valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
     Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save"});
     if (args.positional().empty())
         throw UsageError("solve needs a circuit: solve C<n> [NAME=VALUE ...]");
-    const auto pngDir = args.value("--png-dir");
-    if (pngDir)
-        checkPictureFolder(*pngDir);
+    SolveWords out;
+    out.json = args.flag("--json");
+    out.save = args.flag("--save");
+    out.pngDir = args.value("--png-dir");
 
-    SolveRequest rq;
+    SolveRequest& rq = out.request;
     rq.circuit = circuitNumber(args.positional()[0]);
     rq.sheet = newSheet(rq.circuit);
     const CircuitInfo& info = circuitInfo(rq.circuit);
     for (const TubeSelector& s : info.tubeSelectors) {
         if (SheetControl* c = rq.sheet.find(s.name)) {
-            c->items = listModelNamesByType(s.kind);
+            c->items = models(s.kind);
             c->selected = c->items.empty() ? -1 : 0;
         }
     }
@@ -128,6 +134,16 @@ int runSolve(const std::vector<std::string>& words) {
     rq.traceConvergence = args.flag("--trace");
     rq.tubes = databaseTubeFactory();
     rq.timeOfDay = timeOfDay();
+    return out;
+}
+
+int runSolve(const std::vector<std::string>& words) {
+    const SolveWords line = readSolveWords(words, databaseModelLister());
+    const auto& pngDir = line.pngDir;
+    if (pngDir)
+        checkPictureFolder(*pngDir);
+    const SolveRequest& rq = line.request;
+    const CircuitInfo& info = circuitInfo(rq.circuit);
 
     const SolveOutcome outcome = solveCommand(rq);
     if (!outcome.solved) {
@@ -137,13 +153,12 @@ int runSolve(const std::vector<std::string>& words) {
     }
     if (pngDir)
         writeSolvePictures(*pngDir, rq, outcome.result);
-    const std::string text =
-        args.flag("--json") ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
+    const std::string text = line.json ? solveJson(rq, outcome.result) : solveText(rq, outcome.result);
     std::fwrite(text.data(), 1, text.size(), stdout);
 
     // --save stores what the window stores at a solve: the sheet in its circuit's section, and the
     // circuit as the last one solved. Only a solve that went through to the end is stored.
-    if (args.flag("--save")) {
+    if (line.save) {
         TIniPosDim settings;
         settings.Open();
         if (!SaveAutoParams(rq.sheet, rq.bode, settings) || !settings.setLastCircuit(rq.circuit)) {

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -14,15 +15,20 @@
 #include <memory>
 
 namespace {
-const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
-                     "  models [--type triode|pentode]\n"
-                     "  current MODEL --va V --vg V [--vs V]\n"
-                     "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
-                     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
-                     "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
-                     "  curves MODEL [--transfer] [--vs V] --png FILE\n"
-                     "  install-data [--from DIR]\n"
-                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n";
+const char* kUsage =
+    "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
+    "  models [--type triode|pentode]\n"
+    "  current MODEL --va V --vg V [--vs V]\n"
+    "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
+    "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
+    "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
+    "  curves MODEL [--transfer] [--vs V] --png FILE\n"
+    "  install-data [--from DIR]\n"
+    "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n"
+    "  batch    one solve per line of standard input, one JSON object per output line:\n"
+    "           the words of solve (C1 EdRa=100k \"LBtube=ECC83 / 12AX7\" --freqmin 1)\n"
+    "           or {\"circuit\":1,\"values\":{\"EdRa\":\"100k\"},\"options\":{\"freqmin\":1}};\n"
+    "           blank lines and # comments are skipped, a bad line gives {\"line\":N,\"error\":...}\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -44,6 +50,7 @@ int run(std::vector<std::string> words) {
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
         {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
+        {"batch", cli::runBatch},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
@@ -81,6 +88,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = pictures ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
+    // Qt sets the C locale from the environment; the reports and the JSON write numbers with '.'.
+    std::setlocale(LC_NUMERIC, "C");
     try {
         return run(words);
     } catch (const cli::UsageError& e) {

@@ -11,10 +11,14 @@
 #include <QCommandLineParser>
 #include <QPointer>
 
+#include <clocale>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt sets the C locale from the environment; the report texts are written by printf with '.' and
+    // given the user's separators by the core (NumberLocale), never by the C library.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Valvenix"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans"), 9));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -62,6 +62,8 @@ TEST(BodeText, SummaryForms) {
         {"high corner only", 0.9, 6, 0, 15915.5, "Max gain x0.9 -0.9dB @ 6Hz BW -3dB HI 15,916Hz"},
         {"no corner", 250, 1234567, 0, 0, "Max gain x250 48.0dB @ 1,234,567Hz BW not calculable"},
         {"gain of exactly 10", 10, 100, 10, 20000, "Max gain x10.0 20.0dB @ ~100Hz BW -3dB 10Hz-20kHz"},
+        // A chain that passes nothing has no decibel figure (it read "-infdB").
+        {"zero gain", 0, 6, 0, 0, "Max gain x0.0 @ 6Hz BW not calculable"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -70,6 +70,11 @@ TEST(ValueParser, Syntax) {
         {"10K", &kPoint, 1, false},
         {"inf", &kPoint, 1, false},
         {"0x10", &kPoint, 1, false},
+        // Finite as typed, out of range once the suffix multiplies it.
+        {"1.5e308M", &kPoint, 1, false},
+        {"1e309", &kPoint, 1, false},
+        {"2e305k", &kPoint, 1, false},
+        {"1.5e-300p", &kPoint, 1.5e-312, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string("\"") + r.text + "\"");
@@ -175,6 +180,20 @@ TEST(SheetValidation, MessagesInOrder) {
         {"C40 Rk 4.7 fails", 40, {{"EdRk", "4.7"}, {"EdZaa", "8k"}}, {cathode}},
         {"C1 Rk 4.7 passes", 1, {{"EdRk", "4.7"}}, {}},
         {"C39 first use: empty Zaa", 39, {}, {notANumberMessage("EdZaa", "")}},
+        // Negative components are refused, naming the field; only a grid bias takes a minus sign.
+        {"C24 Rk1 -1k fails", 24, {{"EdRk1", "-1k"}}, {negativeValueMessage("EdRk1", "-1k")}},
+        {"C36 Ra -1k fails", 36, {{"EdRa", "-1k"}}, {negativeValueMessage("EdRa", "-1k")}},
+        {"C1 Ci -100n fails", 1, {{"EdCi", "-100n"}}, {negativeValueMessage("EdCi", "-100n")}},
+        {"C1 Ra 0 passes", 1, {{"EdRa", "0"}}, {}},
+        {"C3 Vg -5 fails", 3, {{"EdVg", "-5"}}, {negativeValueMessage("EdVg", "-5")}},
+        {"C37 Vg -20 passes", 37, {{"EdVg", "-20"}}, {}},
+        {"C38 Vg -10 passes", 38, {{"EdVg", "-10"}}, {}},
+        {"C38 Vg2 -10 fails", 38, {{"EdVg2", "-10"}}, {negativeValueMessage("EdVg2", "-10")}},
+        {"C39 Rk -100: one message",
+         39,
+         {{"EdRk", "-100"}, {"EdZaa", "8k"}},
+         {negativeValueMessage("EdRk", "-100")}},
+        {"C1 Vb -250: one message", 1, {{"EdVb", "-250"}}, {negativeValueMessage("EdVb", "-250")}},
         {"order",
          42,
          {{"EdVb", "900"}, {"EdVe", "abc"}, {"EdZaa", "8k"}},
