@@ -81,14 +81,15 @@ std::map<std::string, double> runNgspice(const std::string& netlist) {
 
 } // namespace
 
-TEST(ExactVsNgspice, CornersAndGainAgreeWithinOnePercent) {
+// They agree to 0.03 %; 0.2 % leaves room for the operating point's own tolerance.
+TEST(ExactVsNgspice, CornersAndGainAgree) {
     for (const SpiceCase& c : kCases) {
         SCOPED_TRACE(c.name);
         const BodeData b = exactBode(c);
         EXPECT_TRUE(b.exact);
-        EXPECT_REL(b.Apk, c.gmax, 0.01);
-        EXPECT_REL(b.fL, c.fl, 0.01);
-        EXPECT_REL(b.fH, c.fh, 0.01);
+        EXPECT_REL(b.Apk, c.gmax, 0.002);
+        EXPECT_REL(b.fL, c.fl, 0.002);
+        EXPECT_REL(b.fH, c.fh, 0.002);
         EXPECT_NE(b.summary.find("(exact)"), std::string::npos) << b.summary;
     }
 }
