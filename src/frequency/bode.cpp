@@ -97,12 +97,7 @@ std::size_t peakBracketIndex(const std::vector<double>& A) {
 BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads, const TLegendes& legends,
                     const std::string& tag, double beta, double fmax, double fmin,
                     const NumberLocale& locale) {
-    BodeData data;
-    data.title = title;
-    data.tag = tag;
-    data.beta = beta;
-    data.legends = legends;
-    data.freqs = frequencyList(fmin, fmax);
+    BodeData data = bodeRunStart(title, legends, tag, beta, fmax, fmin);
     const std::vector<double>& F = data.freqs;
     const std::size_t N = F.size();
 

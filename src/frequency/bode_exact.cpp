@@ -61,13 +61,8 @@ std::vector<double> unwrappedPhase(const std::vector<Complex>& values, std::size
 BodeData calculBodeExact(const std::string& title, std::vector<TQuadripole>& quads, const TLegendes& legends,
                          const std::string& tag, double beta, double fmax, double fmin,
                          const NumberLocale& locale) {
-    BodeData data;
+    BodeData data = bodeRunStart(title, legends, tag, beta, fmax, fmin);
     data.exact = true;
-    data.title = title;
-    data.tag = tag;
-    data.beta = beta;
-    data.legends = legends;
-    data.freqs = frequencyList(fmin, fmax);
     const std::vector<double>& F = data.freqs;
     const std::size_t N = F.size();
 

@@ -6,7 +6,22 @@
 #include "frequency/bode_options.h"
 #include "frequency/quadripole.h"
 
+#include <string>
 #include <vector>
+
+std::vector<double> frequencyList(double fmin, double fmax);
+
+// A run's data before the sweep: what it was asked, and its frequency list.
+inline BodeData bodeRunStart(const std::string& title, const TLegendes& legends, const std::string& tag,
+                             double beta, double fmax, double fmin) {
+    BodeData data;
+    data.title = title;
+    data.tag = tag;
+    data.beta = beta;
+    data.legends = legends;
+    data.freqs = frequencyList(fmin, fmax);
+    return data;
+}
 
 // evaluate(f) runs the chain at f without feedback; gainOf(q, output) and zinOf(q) read a two-port's
 // gain magnitude and input-impedance magnitude of that evaluation.

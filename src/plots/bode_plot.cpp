@@ -146,7 +146,7 @@ PhaseAxis bodePhaseAxis(const std::vector<double>& phase) {
         axis.top = mid + 45;
     }
     const double span = axis.top - axis.bottom;
-    axis.step = span <= 180 ? 45 : span <= 360 ? 90 : 45 * std::ceil(span / 4 / 45);
+    axis.step = span <= 360 ? 45 : 45 * std::ceil(span / 8 / 45);
     return axis;
 }
 
@@ -163,7 +163,8 @@ void drawPhase(QPainter& p, const BodeData& data, const BodeFrame& f, int legend
 
     p.setPen(plotPen(kGrey, 2));
     p.drawLine(QPointF(xRight, yBottom), QPointF(xRight, yTop));
-    for (double deg = axis.bottom; deg <= axis.top + 1e-9; deg += axis.step) {
+    for (double deg = std::ceil(axis.bottom / axis.step) * axis.step; deg <= axis.top + 1e-9;
+         deg += axis.step) {
         const double yy = y(deg);
         p.setPen(plotPen(kGrey, 1));
         p.drawLine(QPointF(xRight, yy), QPointF(xRight + 4, yy));
@@ -171,8 +172,8 @@ void drawPhase(QPainter& p, const BodeData& data, const BodeFrame& f, int legend
         drawTextAt(p, xRight + 6, yy + 4, strFormat("%.0f°", deg), TextAlign::Left);
     }
     p.save();
-    p.translate(f.W - 6, (yTop + yBottom) / 2);
-    p.rotate(90);
+    p.translate(f.W - 4, (yTop + yBottom) / 2); // read from the bottom up, clear of the degrees
+    p.rotate(-90);
     drawTextAt(p, 0, 0, std::string("Phase (°)"), TextAlign::Centre);
     p.restore();
 

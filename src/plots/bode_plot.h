@@ -46,7 +46,8 @@ struct BodeCurveView {
 std::vector<BodeCurveView> bodeCurveViews(const BodeData& data);
 
 // The right-hand phase axis of a phase-exact run: degrees at the top and bottom of the gain axis'
-// span (whole multiples of the step, 45 degrees or more), and the step between its labels.
+// span (whole multiples of 45 degrees, 90 apart at least), and the step between its labels: 45
+// degrees up to a span of a whole turn, then a multiple of 45 that keeps about eight labels.
 struct PhaseAxis {
     double top = 90, bottom = -90, step = 45;
 };

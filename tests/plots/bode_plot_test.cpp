@@ -148,7 +148,8 @@ TEST(BodePlot, PhaseAxisCoversThePhaseInSteps) {
     } cases[] = {
         {"lead to lag", {89, 0, -89}, -90, 90, 45},
         {"inverting stage", {265, 180, 95}, 90, 270, 45},
-        {"two stages of lag", {10, -170, -300}, -315, 45, 90},
+        {"two stages of lag", {10, -170, -300}, -315, 45, 45},
+        {"three turns", {0, -1000}, -1035, 0, 135},
         {"flat", {180, 180}, 135, 225, 45},
         {"no finite value", {NAN}, -90, 90, 45},
     };
