@@ -120,7 +120,9 @@ void runBode(const SolveRequest& request, SolveResult& result, std::vector<TQuad
         legends.push_back({info.bodeLegends[i], shown, legendColour(i)});
     }
     const double beta = info.feedback ? feedbackRatioOf(request.bode.feedback) : 0;
-    result.bode =
-        calculBode(request.configTitle, quads, legends, info.code, beta, freqMaxOf(request.bode.freqmax),
-                   freqMinOf(request.bode.freqmin), request.locale);
+    const double fmax = freqMaxOf(request.bode.freqmax), fmin = freqMinOf(request.bode.freqmin);
+    result.bode = request.bode.ac == kAcExact ? calculBodeExact(request.configTitle, quads, legends,
+                                                                info.code, beta, fmax, fmin, request.locale)
+                                              : calculBode(request.configTitle, quads, legends, info.code,
+                                                           beta, fmax, fmin, request.locale);
 }

@@ -4,6 +4,7 @@
 
 #include "frequency/bode_options.h"
 #include "frequency/bode_search.h"
+#include "frequency/bode_table.h"
 #include "frequency/bode_text.h"
 
 #include <cmath>
@@ -32,15 +33,21 @@ std::vector<double> frequencyList(double fmin, double fmax) {
     return F;
 }
 
+int chainLoadIndex(const std::vector<TQuadripole>& quads, std::size_t k, std::size_t output) {
+    const auto& aval = quads[k].Faval;
+    if (output < aval.size()) {
+        const int j = aval[output];
+        if (j > static_cast<int>(k) && static_cast<std::size_t>(j) < quads.size())
+            return j;
+    }
+    return -1;
+}
+
 double chainProduct(std::vector<TQuadripole>& quads, double f) {
     const auto load = [&](std::size_t k, std::size_t output) {
-        const auto& aval = quads[k].Faval;
-        if (output < aval.size()) {
-            const int j = aval[output];
-            if (j > static_cast<int>(k) && static_cast<std::size_t>(j) < quads.size())
-                return quads[static_cast<std::size_t>(j)].ZinQuadripole;
-        }
-        return std::numeric_limits<double>::infinity();
+        const int j = chainLoadIndex(quads, k, output);
+        return j >= 0 ? quads[static_cast<std::size_t>(j)].ZinQuadripole
+                      : std::numeric_limits<double>::infinity();
     };
     double P = 1;
     for (std::size_t k = quads.size(); k-- > 0;) {
@@ -87,45 +94,10 @@ std::size_t peakBracketIndex(const std::vector<double>& A) {
     return m;
 }
 
-namespace {
-
-void fillTable(BodeData& data, std::vector<TQuadripole>& quads, const TLegendes& legends) {
-    data.table.clear();
-    for (const double f : {data.fpk, 1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0}) {
-        gainChain(quads, 0, f);
-        std::size_t p = 0;
-        for (const TQuadripole& q : quads)
-            for (int out = 0; out < q.outputs(); ++out, ++p) {
-                TDataQP row;
-                if (p < legends.size()) {
-                    row.titre = legends[p].titre;
-                    row.couleur = legends[p].color;
-                } else {
-                    row.couleur = legendColour(p);
-                }
-                row.nature = q.typeText();
-                row.freq = f;
-                row.av = out == 0 ? q.Av0() : q.Av1();
-                row.zin = q.Zi();
-                data.table.push_back(row);
-            }
-        TDataQP separator;
-        separator.separator = true;
-        data.table.push_back(separator);
-    }
-}
-
-} // namespace
-
 BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads, const TLegendes& legends,
                     const std::string& tag, double beta, double fmax, double fmin,
                     const NumberLocale& locale) {
-    BodeData data;
-    data.title = title;
-    data.tag = tag;
-    data.beta = beta;
-    data.legends = legends;
-    data.freqs = frequencyList(fmin, fmax);
+    BodeData data = bodeRunStart(title, legends, tag, beta, fmax, fmin);
     const std::vector<double>& F = data.freqs;
     const std::size_t N = F.size();
 
@@ -161,7 +133,10 @@ BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads, c
         if (a > data.Amax)
             data.Amax = a;
 
-    fillTable(data, quads, legends);
+    fillStageTable(
+        data, quads, legends, [&](double f) { gainChain(quads, 0, f); },
+        [](const TQuadripole& q, int out) { return out == 0 ? q.Av0() : q.Av1(); },
+        [](const TQuadripole& q) { return q.Zi(); });
 
     for (TQuadripole& q : quads)
         for (TNewGain& curve : q.Gains)

@@ -7,11 +7,16 @@
 #include "frequency/quadripole.h"
 #include "util/number_locale.h"
 
+#include <complex>
 #include <string>
 #include <vector>
 
 // 1, 2, ... 9 times each decade from fmin, ending with fmax itself (1 Hz to 100 kHz: 46 values).
 std::vector<double> frequencyList(double fmin, double fmax);
+
+// Index of the two-port loading output `output` of two-port k, or -1 when that output is open (no
+// load listed, or one not beyond k).
+int chainLoadIndex(const std::vector<TQuadripole>& quads, std::size_t k, std::size_t output);
 
 // Evaluates the chain backwards from its last two-port at frequency f, leaving every two-port's
 // last-evaluation fields set for f; returns the product P of the main gains. An output whose
@@ -31,10 +36,32 @@ BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads, c
                     const std::string& tag, double beta, double fmax, double fmin,
                     const NumberLocale& locale = {});
 
+// The phase-exact run of the same chain: complex gains, the overall gain with the global feedback
+// applied with the polarity that makes it negative in the mid-band, moduli and phases, the peak and
+// the -3 dB corners found by bracketing on the sweep and bisecting, the summary ending "(exact)".
+BodeData calculBodeExact(const std::string& title, std::vector<TQuadripole>& quads, const TLegendes& legends,
+                         const std::string& tag, double beta, double fmax, double fmin,
+                         const NumberLocale& locale = {});
+
+// Evaluates the chain backwards with complex impedances at f, leaving every two-port's exact fields
+// set for f; returns the product of the main gains, signs included.
+std::complex<double> chainProductExact(std::vector<TQuadripole>& quads, double f);
+// Overall complex gain at f: P / (1 + beta s P), s = -1 when the chain inverts, so that the
+// feedback opposes the signal in the mid-band.
+std::complex<double> gainChainExact(std::vector<TQuadripole>& quads, double beta, double f);
+
+// Phases in degrees of complex gains along the sweep, unwrapped (no jump of more than 180 degrees
+// between neighbours) and shifted by whole turns so that the value at `reference` lies in
+// (-90, 270]: an in-phase mid-band reads about 0, an inverting one about 180.
+std::vector<double> unwrappedPhase(const std::vector<std::complex<double>>& values, std::size_t reference);
+
 // The same run with the sweep range and feedback fraction taken from the Bandwidth options.
 inline BodeData calculBode(const std::string& title, std::vector<TQuadripole>& quads,
                            const TLegendes& legends, const std::string& tag, const BodeOptions& options,
                            const NumberLocale& locale = {}) {
+    if (options.ac == kAcExact)
+        return calculBodeExact(title, quads, legends, tag, feedbackRatioOf(options.feedback),
+                               freqMaxOf(options.freqmax), freqMinOf(options.freqmin), locale);
     return calculBode(title, quads, legends, tag, feedbackRatioOf(options.feedback),
                       freqMaxOf(options.freqmax), freqMinOf(options.freqmin), locale);
 }

@@ -37,4 +37,9 @@ struct BodeData {
     double Amax = 0; // largest overall gain of the sweep (-100 when none is larger)
     std::vector<TDataQP> table;
     std::string summary; // empty when the overall curve is not drawn
+    // Phase-exact runs only: curves and overall are the moduli of complex gains, and these are their
+    // phases in degrees, unwrapped along the sweep (empty in a classic run).
+    bool exact = false;
+    std::vector<std::vector<double>> curvePhases;
+    std::vector<double> phase; // of the overall gain
 };

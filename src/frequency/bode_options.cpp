@@ -32,6 +32,11 @@ const std::vector<std::string>& feedbackItems() {
     return items;
 }
 
+const std::vector<std::string>& acModeItems() {
+    static const std::vector<std::string> items{"classic (magnitudes)", "exact (phase)"};
+    return items;
+}
+
 double freqMinOf(int index) {
     return pick(std::array<double, 4>{0.1, 1, 10, 100}, index, 1);
 }

@@ -13,13 +13,19 @@ struct BodeOptions {
     bool ignoreMiller = false; // "ignore effects": first switch of every two-port
     int straycaps = 0;         // "1 pF" ... "5 pF": the two-ports use (index + 1) pF
     int feedback = 0;          // "None", "1/1000 -30dB", ... "1/10   -10dB"
+    int ac = 0;                // kAcClassic or kAcExact: the arithmetic of the frequency response
 };
+
+// The two arithmetics of the frequency response, as item indexes of their choice.
+inline constexpr int kAcClassic = 0; // "classic (magnitudes)": impedance moduli, no phase
+inline constexpr int kAcExact = 1;   // "exact (phase)": complex impedances
 
 // Item texts of the option choices, in index order.
 const std::vector<std::string>& freqMinItems();
 const std::vector<std::string>& freqMaxItems();
 const std::vector<std::string>& strayCapItems();
 const std::vector<std::string>& feedbackItems();
+const std::vector<std::string>& acModeItems();
 
 double freqMinOf(int index);       // Hz; an index out of the list gives 1
 double freqMaxOf(int index);       // Hz; an index out of the list gives 1e5

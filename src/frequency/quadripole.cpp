@@ -38,6 +38,11 @@ int quadripoleOutputs(TTypeQuadripole kind) {
     return kind == tqpTubeCathodyne || kind == tqpTubeDifférentiel ? 2 : 1;
 }
 
+bool quadripoleInverts(TTypeQuadripole kind) {
+    return kind == tqpTubeCatCom || kind == tqpTubeCathodyne || kind == tqpTubeDifférentiel ||
+           kind == tqpTubeMixer;
+}
+
 TQuadripole::TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int> aval,
                          const std::vector<double>& parms, const std::vector<bool>& switches)
     : tqp(nature), Faval(std::move(aval)) {

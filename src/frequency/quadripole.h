@@ -1,9 +1,11 @@
 // TQuadripole: one passive network or tube stage of a circuit's signal chain, with its node
-// capacitances, its gain(s) and input impedance at one frequency (magnitudes only).
+// capacitances, its gain(s) and input impedance at one frequency: as magnitudes (the classic
+// arithmetic) or as complex values (the phase-exact evaluation of the same network).
 #pragma once
 
 #include "model/tube.h"
 
+#include <complex>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +41,9 @@ inline double nonZeroCapacitance(double c) {
 std::string quadripoleTypeText(TTypeQuadripole kind);
 // Number of outputs of a kind: 2 for the cathodyne and the differential pair, else 1.
 int quadripoleOutputs(TTypeQuadripole kind);
+// True for the kinds whose main output is in opposite phase to their input (common cathode,
+// cathodyne anode, driven side of the differential pair, mixer).
+bool quadripoleInverts(TTypeQuadripole kind);
 
 class TQuadripole {
 public:
@@ -60,6 +65,12 @@ public:
 
     // Input impedance at a frequency for the given external load; reads the last gain(s).
     void setZinQuadripole(double fréquence, double LoadExterne);
+
+    // Phase-exact evaluation of the same network at f: L1, L2 are the complex input impedances of
+    // the two-ports on the outputs (infinite when open). Sets exactAv0 (and exactAv1 for two
+    // outputs) with their signs, then exactZin. The common-cathode stage is solved node by node with
+    // the tube's three capacitances between its pins; the Miller term is (1 - Av) Cga.
+    void getExactGains(double f, std::complex<double> L1, std::complex<double> L2);
 
     TTypeQuadripole Nature() const { return tqp; }
     double ZinQPMémorisé() const { return ZinQuadripole; }
@@ -94,6 +105,7 @@ public:
     double FZi = 0;
     std::vector<int> Faval;
     TNewGains Gains;
+    std::complex<double> exactAv0 = 0, exactAv1 = 0, exactZin = 0; // last phase-exact evaluation
 
 private:
     // Small-signal values of the tube at its operating point (0 without a tube).
@@ -107,4 +119,7 @@ private:
     void setNodeCapacitances(double S);
     // The cathode impedance of the common-cathode and mixer kinds.
     double cathodeImpedance(double w) const;
+    std::complex<double> exactCathodeImpedance(double w) const;
+    std::complex<double> exactInputImpedance(double w, std::complex<double> L, std::complex<double> g0,
+                                             std::complex<double> g1, std::complex<double> follow) const;
 };

@@ -32,7 +32,8 @@ std::string withThousands(double v, const NumberLocale& locale) {
 
 double BodeFrame::x(double f) const {
     const double span = std::log10(fN) - std::log10(f0);
-    return 60 + (W - 90) * (safeLog(f) - std::log10(f0)) / (span > 0 ? span : 1.0);
+    const double width = right == 30 ? W - 90 : W - 60 - right;
+    return 60 + width * (safeLog(f) - std::log10(f0)) / (span > 0 ? span : 1.0);
 }
 
 double BodeFrame::y(double G) const {
@@ -61,6 +62,8 @@ BodeFrame bodeFrame(const BodeData& data, QSize size) {
         f.fN = f.f0 * 10;
     }
     f.Gtop = bodeTopGain(data);
+    if (bodeShowsPhase(data))
+        f.right = 64;
     return f;
 }
 
@@ -106,6 +109,76 @@ std::vector<BodeCurveView> bodeCurveViews(const BodeData& data) {
     }
     return views;
 }
+
+bool bodeShowsPhase(const BodeData& data) {
+    if (!data.exact || !data.overallDrawn || data.phase.empty())
+        return false;
+    const std::size_t overall = data.curves.size();
+    return overall >= data.legends.size() || data.legends[overall].display;
+}
+
+PhaseAxis bodePhaseAxis(const std::vector<double>& phase) {
+    double lo = 0, hi = 0;
+    bool any = false;
+    for (double v : phase)
+        if (std::isfinite(v)) {
+            lo = any ? std::min(lo, v) : v;
+            hi = any ? std::max(hi, v) : v;
+            any = true;
+        }
+    PhaseAxis axis;
+    if (!any)
+        return axis;
+    axis.bottom = std::floor(lo / 45) * 45;
+    axis.top = std::ceil(hi / 45) * 45;
+    if (axis.top - axis.bottom < 90) { // a flat phase gets +-45 degrees around it
+        const double mid = std::round((lo + hi) / 2 / 45) * 45;
+        axis.bottom = mid - 45;
+        axis.top = mid + 45;
+    }
+    const double span = axis.top - axis.bottom;
+    axis.step = span <= 360 ? 45 : 45 * std::ceil(span / 8 / 45);
+    return axis;
+}
+
+namespace {
+const QColor kPhaseColour(64, 64, 64);
+
+// The overall phase as a dashed curve against the right-hand axis.
+void drawPhase(QPainter& p, const BodeData& data, const BodeFrame& f, int legendLine) {
+    const PhaseAxis axis = bodePhaseAxis(data.phase);
+    const double xRight = f.x(f.fN), yBottom = f.y(0.1), yTop = f.y(f.Gtop);
+    const auto y = [&](double deg) {
+        return yTop + (yBottom - yTop) * (axis.top - deg) / (axis.top - axis.bottom);
+    };
+
+    p.setPen(plotPen(kGrey, 2));
+    p.drawLine(QPointF(xRight, yBottom), QPointF(xRight, yTop));
+    for (double deg = std::ceil(axis.bottom / axis.step) * axis.step; deg <= axis.top + 1e-9;
+         deg += axis.step) {
+        const double yy = y(deg);
+        p.setPen(plotPen(kGrey, 1));
+        p.drawLine(QPointF(xRight, yy), QPointF(xRight + 4, yy));
+        p.setPen(kPhaseColour);
+        drawTextAt(p, xRight + 6, yy + 4, strFormat("%.0f°", deg), TextAlign::Left);
+    }
+    p.save();
+    p.translate(f.W - 4, (yTop + yBottom) / 2); // read from the bottom up, clear of the degrees
+    p.rotate(-90);
+    drawTextAt(p, 0, 0, std::string("Phase (°)"), TextAlign::Centre);
+    p.restore();
+
+    QPolygonF poly;
+    const std::size_t n = std::min(data.phase.size(), data.freqs.size());
+    for (std::size_t i = 0; i < n; ++i)
+        poly << QPointF(f.x(data.freqs[i]), y(data.phase[i]));
+    QPen pen = plotPen(kPhaseColour, 1.5);
+    pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    p.drawPolyline(poly);
+    drawTextAt(p, f.W / 2, f.H - 45 - 12 * legendLine, std::string("Phase (right axis)"), TextAlign::Left);
+}
+} // namespace
 
 QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLocale& locale) {
     QImage image = plotCanvas(size);
@@ -191,6 +264,9 @@ QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLoca
         p.setPen(argbColour(legend.color | 0xFF000000u));
         drawTextAt(p, W / 2, H - 45 - 12 * k, legend.titre, TextAlign::Left);
     }
+
+    if (bodeShowsPhase(data))
+        drawPhase(p, data, f, k + 1);
 
     if (data.overallDrawn && !data.summary.empty()) {
         p.setPen(Qt::black);

@@ -18,6 +18,7 @@ struct BodeFrame {
     double W = 0, H = 0;
     double f0 = 1, fN = 10; // first and last swept frequency
     double Gtop = 10;
+    double right = 30; // margin right of the plot: wider when a phase axis stands there
     double x(double f) const;
     double y(double G) const;
 };
@@ -43,5 +44,16 @@ struct BodeCurveView {
     bool overall = false;
 };
 std::vector<BodeCurveView> bodeCurveViews(const BodeData& data);
+
+// The right-hand phase axis of a phase-exact run: degrees at the top and bottom of the gain axis'
+// span (whole multiples of 45 degrees, 90 apart at least), and the step between its labels: 45
+// degrees up to a span of a whole turn, then a multiple of 45 that keeps about eight labels.
+struct PhaseAxis {
+    double top = 90, bottom = -90, step = 45;
+};
+// Whether the picture carries the overall phase curve: a phase-exact run whose overall curve is
+// drawn and shown.
+bool bodeShowsPhase(const BodeData& data);
+PhaseAxis bodePhaseAxis(const std::vector<double>& phase);
 
 QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLocale& locale);

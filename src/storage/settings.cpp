@@ -2,6 +2,7 @@
 // that every write is flushed at once and no pending change outlives the call.
 #include "storage/settings.h"
 
+#include "frequency/bode_options.h"
 #include "storage/data_folder.h"
 
 #include <QDir>
@@ -79,6 +80,7 @@ const char* const kEditBorders = "editborders";
 const char* const kCkbBackground = "ckbbackground";
 const char* const kRgBorders = "rgborders";
 const char* const kStrayCaps = "straycaps";
+const char* const kAcMode = "acmode";
 const char* const kVs = "vs";
 const char* const kDefaultVs = "100";
 constexpr int kStrayCapChoices = 5;
@@ -232,6 +234,18 @@ double TIniPosDim::bodeStrayCapFarads() const {
     // A hand-edited index outside the choices would give zero or negative capacitance.
     const int item = std::clamp(bodeStrayCaps(), 0, kStrayCapChoices - 1);
     return (item + 1) * 1e-12;
+}
+
+int TIniPosDim::bodeAcMode() const {
+    if (!hasKey(kBodeSection, kAcMode))
+        return isOpen() && !QFileInfo::exists(qs(path_)) ? kAcExact : kAcClassic;
+    return readInteger(kBodeSection, kAcMode, kAcClassic) == kAcExact ? kAcExact : kAcClassic;
+}
+bool TIniPosDim::setBodeAcMode(int item) {
+    return writeInteger(kBodeSection, kAcMode, item == kAcExact ? kAcExact : kAcClassic);
+}
+bool TIniPosDim::settleBodeAcMode() {
+    return hasKey(kBodeSection, kAcMode) || setBodeAcMode(bodeAcMode());
 }
 
 std::string TIniPosDim::pentodeVs() const {

@@ -96,6 +96,15 @@ public:
     // The stray capacitance in farads, the index held to the five choices "1 pF" ... "5 pF".
     double bodeStrayCapFarads() const;
 
+    // "Bode"/"acmode": the arithmetic of the frequency response, 0 "classic (magnitudes)" or 1 "exact
+    // (phase)". Absent, it is exact for a new user (no settings file yet) and classic for a file
+    // written before the choice existed; any other stored value reads classic.
+    int bodeAcMode() const;
+    bool setBodeAcMode(int item);
+    // Stores "acmode" when it is absent, with the value it reads now. Called once at start-up before
+    // anything else writes the file, so that a new user's first file holds exact from then on.
+    bool settleBodeAcMode();
+
     // "pentode"/"vs": the screen voltage text of the anode-curves window, "100" when absent or blank.
     std::string pentodeVs() const;
     bool setPentodeVs(const std::string& text);

@@ -27,6 +27,11 @@ StartedProgram startValvenix(const std::string& packagedFolder) {
     if (!dataFolderExists())
         return program;
 
+    {
+        TIniPosDim settings; // a new user's first settings file starts with the exact frequency response
+        settings.Open();
+        settings.settleBodeAcMode();
+    }
     program.telemetry = std::make_unique<Telemetry>(usageServerSetting());
     program.mainWindow = new TForm1(program.telemetry.get());
     program.companions = createCompanionWindows(program.mainWindow, program.telemetry.get());

@@ -69,6 +69,7 @@ TBodeTab::TBodeTab(QWidget* parent) : QWidget(parent) {
     connect(options_, &TCollapsiblePanel::toggled, this, [this] { placePanels(); });
     connect(stages_, &TCollapsiblePanel::toggled, this, [this] { placePanels(); });
     connect(strayCap_, QOverload<int>::of(&QComboBox::activated), this, &TBodeTab::strayCapsChosen);
+    connect(acMode_, QOverload<int>::of(&QComboBox::activated), this, &TBodeTab::acModeChosen);
     for (QCheckBox* box : legends_)
         connect(box, &QCheckBox::toggled, this, [this] { redrawPicture(); });
 }
@@ -104,6 +105,12 @@ QWidget* TBodeTab::buildOptions() {
     feedback_ = choice(feedbackItems(), "CBfeedback");
     feedbackLayout->addWidget(feedback_);
     layout->addWidget(feedback);
+
+    auto* arithmetic = new QGroupBox(QStringLiteral("Frequency response"));
+    auto* arithmeticLayout = new QVBoxLayout(arithmetic);
+    acMode_ = choice(acModeItems(), "CBacmode");
+    arithmeticLayout->addWidget(acMode_);
+    layout->addWidget(arithmetic);
 
     auto* curves = new QGroupBox(QStringLiteral("Check the outputs to plot"));
     auto* curvesLayout = new QVBoxLayout(curves);
@@ -150,6 +157,7 @@ void TBodeTab::setOptions(const BodeOptions& o) {
     pick(freqMax_, o.freqmax);
     pick(strayCap_, o.straycaps);
     pick(feedback_, o.feedback);
+    pick(acMode_, o.ac);
     ignoreMiller_->setChecked(o.ignoreMiller);
 }
 
@@ -160,6 +168,7 @@ BodeOptions TBodeTab::options() const {
     o.straycaps = strayCap_->currentIndex();
     o.feedback = feedback_->currentIndex();
     o.ignoreMiller = ignoreMiller_->isChecked();
+    o.ac = acMode_->currentIndex() == kAcExact ? kAcExact : kAcClassic;
     return o;
 }
 

@@ -52,6 +52,8 @@ public:
 signals:
     // The stray-capacitance choice was picked by the user (its item index).
     void strayCapsChosen(int index);
+    // The arithmetic choice was picked by the user (kAcClassic or kAcExact).
+    void acModeChosen(int index);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -71,6 +73,7 @@ private:
     QComboBox* freqMax_;
     QComboBox* strayCap_;
     QComboBox* feedback_;
+    QComboBox* acMode_;
     QCheckBox* ignoreMiller_;
     std::array<QCheckBox*, 7> legends_{};
     std::optional<BodeData> data_;

@@ -313,6 +313,7 @@ QTabWidget* TFormSolver::buildTabs() {
     TabSheetBode = tabPage("TabSheetBode", Bode, {});
     PageControl->addTab(TabSheetBode, QStringLiteral("Bandwidth"));
     connect(Bode, &TBodeTab::strayCapsChosen, this, [this](int index) { IniPosDim.setBodeStrayCaps(index); });
+    connect(Bode, &TBodeTab::acModeChosen, this, [this](int index) { IniPosDim.setBodeAcMode(index); });
 
     Wave = new TWaveTab;
     TSwavePP = tabPage("TSwavePP", Wave, {copyButton("Button4", 8, QStringLiteral("Copy picture"))});

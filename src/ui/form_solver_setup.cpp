@@ -122,6 +122,7 @@ void TFormSolver::setUpForCircuit() {
     LoadAutoParams(sheet, options, IniPosDim, namingRuleDefault);
     frame_->setSheet(sheet);
     options.feedback = 0;
+    options.ac = IniPosDim.bodeAcMode();
     Bode->setOptions(options);
 
     // Captions.

@@ -4,6 +4,8 @@
 // Regenerating the golden file (only when a change of results is intended and explained):
 //   VALVENIX_RECORD_GOLDEN=1 build/tests/test_cli --gtest_filter='SolveGoldenFile.Record'
 // rewrites tests/cli/golden/solve_golden.jsonl from the current valvenix-cli; review the diff.
+// Every case runs with "--ac classic": the record holds the magnitude arithmetic of the frequency
+// response, figure for figure; its "args" are the case's own words, without that option.
 // The first line of the file names the precision of its numbers; each further line is one case:
 // {"circuit", "name", "args", "exit", "stderr", "output"}. The grid status of a solve whose
 // verdicts all pass is the time of day: both the record and the new run hold "<time of day>" there.
@@ -178,7 +180,8 @@ QJsonObject runCase(const GoldenCase& c, const QString& dataDir) {
     // Numbers are written in the C locale whatever the user's environment says.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C.UTF-8");
-    const CliRun r = runCli(QStringList{"--data-dir", dataDir} + args, environment);
+    const CliRun r =
+        runCli(QStringList{"--data-dir", dataDir} + args + QStringList{"--ac", "classic"}, environment);
     QJsonObject line;
     line["circuit"] = c.circuit;
     line["name"] = c.name;

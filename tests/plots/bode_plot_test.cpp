@@ -128,3 +128,78 @@ TEST(BodePlot, DegenerateRunsDrawAFrame) {
     const QImage zero = drawBode(flatRun(0), QSize(600, 400), 1, NumberLocale{});
     EXPECT_FALSE(isWhite(zero, 300, 370));
 }
+
+namespace {
+// flatRun as a phase-exact run: the phase falls from +90 to -90 degrees across the sweep.
+BodeData exactRun(std::size_t phaseLength) {
+    BodeData d = flatRun(20);
+    d.exact = true;
+    for (std::size_t i = 0; i < phaseLength; ++i)
+        d.phase.push_back(90 - 180.0 * static_cast<double>(i) / static_cast<double>(d.freqs.size() - 1));
+    return d;
+}
+} // namespace
+
+TEST(BodePlot, PhaseAxisCoversThePhaseInSteps) {
+    struct Case {
+        const char* name;
+        std::vector<double> phase;
+        double bottom, top, step;
+    } cases[] = {
+        {"lead to lag", {89, 0, -89}, -90, 90, 45},
+        {"inverting stage", {265, 180, 95}, 90, 270, 45},
+        {"two stages of lag", {10, -170, -300}, -315, 45, 45},
+        {"three turns", {0, -1000}, -1035, 0, 135},
+        {"flat", {180, 180}, 135, 225, 45},
+        {"no finite value", {NAN}, -90, 90, 45},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PhaseAxis axis = bodePhaseAxis(c.phase);
+        EXPECT_EQ(axis.bottom, c.bottom);
+        EXPECT_EQ(axis.top, c.top);
+        EXPECT_EQ(axis.step, c.step);
+    }
+}
+
+TEST(BodePlot, PhaseCurveOnARightAxisOnlyInExactRuns) {
+    ensureGuiApp();
+    const QSize size(1000, 700);
+    // A classic run keeps its frame; an exact run makes room on the right for the degrees.
+    EXPECT_DOUBLE_EQ(bodeFrame(flatRun(20), size).x(1e5), 970);
+    const BodeData exact = exactRun(46);
+    ASSERT_TRUE(bodeShowsPhase(exact));
+    const BodeFrame f = bodeFrame(exact, size);
+    EXPECT_LT(f.x(1e5), 945);
+    const QImage image = drawBode(exact, size, 1, NumberLocale{});
+    // The right axis, and the dashed phase curve crossing 0 degrees in the middle of the plot.
+    const int yMid = qRound((f.y(0.1) + f.y(f.Gtop)) / 2);
+    EXPECT_FALSE(isWhite(image, qRound(f.x(1e5)), yMid));
+    EXPECT_TRUE(pixelNearAround(image, qRound(f.x(547.7)), yMid, QColor(64, 64, 64), 3, 60));
+
+    struct Case {
+        const char* name;
+        BodeData data;
+    } hidden[] = {
+        {"classic run", flatRun(20)},
+        {"no phase", exactRun(0)},
+        {"overall curve hidden",
+         [] {
+             BodeData d = exactRun(46);
+             d.legends.back().display = false;
+             return d;
+         }()},
+        {"no overall curve",
+         [] {
+             BodeData d = exactRun(46);
+             d.overallDrawn = false;
+             return d;
+         }()},
+    };
+    for (auto& c : hidden) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(bodeShowsPhase(c.data));
+    }
+    // A phase shorter than the sweep is drawn as far as it goes.
+    EXPECT_EQ(drawBode(exactRun(5), size, 1, NumberLocale{}).size(), size);
+}

@@ -38,6 +38,9 @@ double parseNumber(const std::string& text, const std::string& what);
 // A text typed by the user, in double quotes, its control characters escaped for the terminal.
 std::string quoted(const std::string& text);
 
+// --ac exact|classic (exact when absent): kAcExact or kAcClassic.
+int acModeOption(const Args& args);
+
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
 int runSolve(const std::vector<std::string>& words);

@@ -100,8 +100,8 @@ ModelLister databaseModelLister() {
 }
 
 SolveWords readSolveWords(const std::vector<std::string>& words, const ModelLister& models) {
-    std::vector<std::string> valueOptions = {"--png-dir", "--freqmin", "--freqmax", "--straycaps",
-                                             "--feedback"};
+    std::vector<std::string> valueOptions = {"--png-dir",   "--freqmin",  "--freqmax",
+                                             "--straycaps", "--feedback", "--ac"};
     valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
     Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save"});
     if (args.positional().empty())
@@ -131,6 +131,7 @@ SolveWords readSolveWords(const std::vector<std::string>& words, const ModelList
     rq.bode.straycaps = optionIndex(args, "--straycaps", 5, kDefaultCircuitStrayCaps);
     rq.bode.feedback = optionIndex(args, "--feedback", 8, 0);
     rq.bode.ignoreMiller = args.flag("--ignore-miller");
+    rq.bode.ac = acModeOption(args);
     rq.traceConvergence = args.flag("--trace");
     rq.tubes = databaseTubeFactory();
     rq.timeOfDay = timeOfDay();

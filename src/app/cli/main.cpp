@@ -22,6 +22,7 @@ const char* kUsage =
     "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
     "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
+    "        [--ac exact|classic]\n"
     "  curves MODEL [--transfer] [--vs V] --png FILE\n"
     "  install-data [--from DIR]\n"
     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n"

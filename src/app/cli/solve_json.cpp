@@ -49,10 +49,16 @@ void writeBode(JsonWriter& j, const BodeData& b, const NumberLocale& loc) {
         j.beginObject();
         j.key("legend").value(i < b.legends.size() ? b.legends[i].titre : std::string());
         j.key("values").array(b.curves[i]);
+        if (b.exact && i < b.curvePhases.size())
+            j.key("phase").array(b.curvePhases[i]);
         j.endObject();
     }
     j.endArray();
     j.key("overall").array(b.overall);
+    if (b.exact) { // phase-exact run: phases in degrees, fL and fH are its corners
+        j.key("ac").value(std::string("exact"));
+        j.key("phase").array(b.phase);
+    }
     j.key("fpk").value(b.fpk);
     j.key("fL").value(b.fL);
     j.key("fH").value(b.fH);
