@@ -87,7 +87,7 @@ ExampleSet parseExamples(std::string_view text) {
         const std::string value(trimmed(line.substr(eq + 1)));
         if (name == kCommentKey) {
             if (!current->comment.empty())
-                current->comment += '\n';
+                current->comment += ' ';
             current->comment += value;
         } else {
             current->values.emplace_back(name, value);

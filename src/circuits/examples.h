@@ -15,7 +15,7 @@ inline constexpr const char* kExampleConfigName = "Example";
 
 struct CircuitExample {
     int circuit = 0;
-    std::string comment; // the designer's note, its lines joined by '\n'
+    std::string comment; // the designer's note: its lines make one paragraph
     // Control name and value, in file order: edit text as typed, a selector's item text, "1" or "0"
     // for a check box.
     std::vector<std::pair<std::string, std::string>> values;
@@ -30,8 +30,9 @@ struct ExampleSet {
 };
 
 // Reads the examples file. Lines are blank, comments (first character ';'), a section header "[C<n>]"
-// for circuit 1 … kCircuitCount, or NAME=VALUE within a section; "Comment=" lines make the note. A
-// bad line is listed in problems and skipped; a second section of the same circuit is refused.
+// for circuit 1 … kCircuitCount, or NAME=VALUE within a section; "Comment=" lines make the note, one
+// paragraph. A bad line is listed in problems and skipped; a second section of the same circuit is
+// refused whole.
 ExampleSet parseExamples(std::string_view text);
 
 // Sets the sheet's controls from the example; controls it does not name keep their state. Returns a

@@ -104,7 +104,7 @@ TEST(WorkedExamples, CommentLinesJoinAndValuesKeepTheirText) {
         parseExamples("[C1]\nComment=first line\nLBtube=ECC83 / 12AX7\nComment= second line\nEdCk=47µ\n");
     const CircuitExample* e = set.find(1);
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->comment, "first line\nsecond line");
+    EXPECT_EQ(e->comment, "first line second line"); // one paragraph, wrapped by the display
     const std::vector<std::pair<std::string, std::string>> values = {{"LBtube", "ECC83 / 12AX7"},
                                                                      {"EdCk", "47µ"}};
     EXPECT_EQ(e->values, values);
