@@ -10,7 +10,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(root ${PREFIX}/usr)
-set(packaged stream-schemas.bin stream-miniatures.bin stream-ec86.bin schemas2026.txt introduction.txt
+set(packaged stream-schemas.bin stream-miniatures.bin stream-ec86.bin schemas2026.txt introduction.txt examples.txt
     "Valvenix User Manual.pdf")
 set(expected bin/valvenix-cli share/applications/com.morvane.Valvenix.desktop
     share/metainfo/com.morvane.Valvenix.metainfo.xml share/icons/hicolor/scalable/apps/com.morvane.Valvenix.svg)

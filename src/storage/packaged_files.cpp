@@ -8,8 +8,8 @@
 
 const std::vector<std::string>& packagedFileNames() {
     static const std::vector<std::string> names = {
-        kSchemasStreamFile, kMiniaturesStreamFile, kIconsStreamFile,
-        kDescriptionsFile,  kIntroductionFile,     kUserManualFile,
+        kSchemasStreamFile, kMiniaturesStreamFile, kIconsStreamFile, kDescriptionsFile,
+        kIntroductionFile,  kUserManualFile,       kExamplesFile,
     };
     return names;
 }

@@ -11,6 +11,7 @@ inline constexpr const char* kMiniaturesStreamFile = "stream-miniatures.bin"; //
 inline constexpr const char* kIconsStreamFile = "stream-ec86.bin";            // record n: icon for n tubes
 inline constexpr const char* kDescriptionsFile = "schemas2026.txt";
 inline constexpr const char* kIntroductionFile = "introduction.txt";
+inline constexpr const char* kExamplesFile = "examples.txt"; // the built-in configuration of each circuit
 inline constexpr const char* kRemoteIntroductionFile = "introduction.rtf"; // downloaded, never read
 inline constexpr const char* kUserManualFile = "Valvenix User Manual.pdf";
 

@@ -38,6 +38,14 @@ void LoadAutoParams(Sheet& sheet, BodeOptions& options, const TIniPosDim& settin
     }
 }
 
+bool hasSavedSheet(const Sheet& sheet, const TIniPosDim& settings) {
+    const std::string section = circuitSection(sheet.circuit);
+    return std::any_of(sheet.controls.begin(), sheet.controls.end(), [&](const SheetControl& c) {
+        return c.kind != ControlKind::Label && c.kind != ControlKind::Caption &&
+               settings.hasKey(section, c.name);
+    });
+}
+
 bool SaveAutoParams(const Sheet& sheet, const BodeOptions& options, TIniPosDim& settings) {
     std::vector<std::pair<std::string, std::string>> entries = {
         {kFreqMinKey, std::to_string(options.freqmin)},

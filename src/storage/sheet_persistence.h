@@ -29,6 +29,10 @@ inline constexpr int kDefaultCircuitStrayCaps = 2;
 void LoadAutoParams(Sheet& sheet, BodeOptions& options, const TIniPosDim& settings,
                     const FieldDefault& defaultOf);
 
+// True when section "C<sheet.circuit>" holds a value of any edit field, check box or selector of the
+// sheet: the circuit was solved before and its window restores that sheet.
+bool hasSavedSheet(const Sheet& sheet, const TIniPosDim& settings);
+
 // Writes the four options, then every edit field's text, check box's state and selector's selected
 // text to section "C<sheet.circuit>", in one flush. False when the file could not be written.
 bool SaveAutoParams(const Sheet& sheet, const BodeOptions& options, TIniPosDim& settings);

@@ -1,6 +1,7 @@
 // Saving, loading and deleting circuit configurations.
 #include "ui/config_dialog.h"
 
+#include "storage/builtin_configs.h"
 #include "ui/message_boxes.h"
 #include "ui/sheet_frame.h"
 
@@ -23,7 +24,8 @@ TFormConfigSchema::TFormConfigSchema(QWidget* caller, TSheetFrame* sheet, Mode m
     savePanel->setObjectName(QStringLiteral("PanelSave"));
     auto* saveLayout = new QVBoxLayout(savePanel);
     saveLayout->setContentsMargins(0, 0, 0, 0);
-    LEDnomConfig = new QLineEdit(name);
+    // A sheet loaded from the built-in example is saved under a name of the user's.
+    LEDnomConfig = new QLineEdit(isReservedConfigName(name.toStdString()) ? QString() : name);
     LEDnomConfig->setObjectName(QStringLiteral("LEDnomConfig"));
     Memo = new QPlainTextEdit;
     Memo->setObjectName(QStringLiteral("Memo"));
@@ -65,7 +67,15 @@ TFormConfigSchema::TFormConfigSchema(QWidget* caller, TSheetFrame* sheet, Mode m
 
     connect(buttons, &QDialogButtonBox::accepted, this, &TFormConfigSchema::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TFormConfigSchema::reject);
-    connect(LBload, &QListWidget::currentTextChanged, this, &TFormConfigSchema::showCommentOf);
+    connect(LBload, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (isExampleRow(row)) {
+            LabelComment->setText(qstr(example_->comment));
+            Memo->setPlainText(qstr(example_->comment));
+        } else {
+            showCommentOf(LBload->item(row) ? LBload->item(row)->text() : QString());
+        }
+        deleteButton_->setEnabled(configIndex(row) >= 0 || row < 0);
+    });
     connect(LBload, &QListWidget::itemDoubleClicked, this, &TFormConfigSchema::accept);
     connect(deleteButton_, &QPushButton::clicked, this, &TFormConfigSchema::deleteSelected);
 
@@ -86,10 +96,27 @@ TFormConfigSchema::TFormConfigSchema(QWidget* caller, TSheetFrame* sheet, Mode m
 void TFormConfigSchema::loadConfigs() {
     Configs.clear();
     LBload->clear();
+    example_.reset();
+    const ExamplesRead examples = readExamples();
+    if (const CircuitExample* example = examples.ok ? examples.set.find(sheet_->circuit()) : nullptr) {
+        example_ = *example;
+        auto* item = new QListWidgetItem(QString::fromUtf8(kExampleConfigName));
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+        item->setForeground(QColor(0x00, 0x50, 0x90));
+        item->setToolTip(QStringLiteral("Built-in configuration: it can be loaded, not changed or deleted"));
+        LBload->addItem(item);
+    }
     guarded(this, [&] { Configs = getCircuitConfigs(configCode(sheet_->circuit())); });
     for (const TCircuitConfig& c : Configs)
         LBload->addItem(qstr(c.name));
     deleteButton_->setEnabled(!Configs.empty());
+}
+
+int TFormConfigSchema::configIndex(int row) const {
+    const int index = example_ ? row - 1 : row;
+    return index >= 0 && index < static_cast<int>(Configs.size()) ? index : -1;
 }
 
 void TFormConfigSchema::showCommentOf(const QString& name) {
@@ -103,11 +130,17 @@ void TFormConfigSchema::showCommentOf(const QString& name) {
 
 void TFormConfigSchema::deleteSelected() {
     const int row = LBload->currentRow();
-    if (row < 0 || row >= static_cast<int>(Configs.size())) {
+    if (isExampleRow(row)) {
+        showInformation(this, QStringLiteral("The built-in configuration \"%1\" cannot be deleted")
+                                  .arg(QString::fromUtf8(kExampleConfigName)));
+        return;
+    }
+    const int index = configIndex(row);
+    if (index < 0) {
         showInformation(this, QStringLiteral("Please select a configuration"));
         return;
     }
-    const TCircuitConfig config = Configs[static_cast<std::size_t>(row)];
+    const TCircuitConfig config = Configs[static_cast<std::size_t>(index)];
     if (!confirm(this, QStringLiteral("Delete the configuration \"%1\"?").arg(qstr(config.name))))
         return;
     if (guarded(this, [&] { deleteCircuitConfig(config.id); }))
@@ -119,26 +152,31 @@ void TFormConfigSchema::deleteSelected() {
 void TFormConfigSchema::accept() {
     if (mode_ == Load) {
         const int row = LBload->currentRow();
-        if (row < 0 || row >= static_cast<int>(Configs.size())) {
+        const int index = configIndex(row);
+        if (!isExampleRow(row) && index < 0) {
             showInformation(this, QStringLiteral("Please select a configuration or cancel the operation"));
             return;
         }
-        const QString name = LBload->item(row)->text();
-        long long id = 0;
-        for (const TCircuitConfig& c : Configs)
-            if (qstr(c.name) == name) {
-                id = c.id;
-                break;
-            }
         Sheet sheet = sheet_->sheet();
-        if (!guarded(this, [&] { applyKeyVals(sheet, getKeyVal(id)); }))
+        if (isExampleRow(row)) {
+            applyKeyVals(sheet, exampleKeyVals(*example_));
+        } else if (!guarded(this, [&] {
+                       applyKeyVals(sheet, getKeyVal(Configs[static_cast<std::size_t>(index)].id));
+                   })) {
             return;
+        }
         sheet_->setSheet(sheet);
-        configName_ = name;
+        configName_ = LBload->item(row)->text();
     } else {
         const QString name = LEDnomConfig->text().trimmed();
         if (name.isEmpty()) {
             showInformation(this, QStringLiteral("Please name this configuration or cancel the operation"));
+            return;
+        }
+        if (isReservedConfigName(name.toStdString())) {
+            showInformation(this, QStringLiteral("\"%1\" is the name of the built-in configuration: please "
+                                                 "choose another name")
+                                      .arg(QString::fromUtf8(kExampleConfigName)));
             return;
         }
         const std::string comment = Memo->toPlainText().toStdString();

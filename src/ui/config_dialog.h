@@ -1,10 +1,15 @@
 // TFormConfigSchema: the modal dialog that saves the sheet of a solver window as a named
-// configuration with a comment, or loads (or deletes) a saved configuration of its circuit.
+// configuration with a comment, or loads (or deletes) a saved configuration of its circuit. The
+// circuit's built-in "Example" heads the list: it loads like the others, and is never deleted or
+// overwritten.
 #pragma once
 
+#include "circuits/examples.h"
 #include "storage/configurations.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -33,10 +38,14 @@ private:
     void loadConfigs();
     void showCommentOf(const QString& name);
     void deleteSelected();
+    // The index in Configs of a row of the list; -1 for the built-in example or no row.
+    int configIndex(int row) const;
+    bool isExampleRow(int row) const { return example_ && row == 0; }
 
     TSheetFrame* sheet_;
     Mode mode_;
     TArrayCircuitConfig Configs;
+    std::optional<CircuitExample> example_; // the circuit's built-in example, listed first
     QString configName_;
     bool deleted_ = false;
 

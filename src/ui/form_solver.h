@@ -54,6 +54,9 @@ public:
     // Applies saved configuration id to the sheet and shows its name (the library opens a circuit
     // with a configuration this way). False when the database could not be read (already reported).
     bool applyConfiguration(long long id, const QString& name);
+    // Applies the circuit's built-in example and shows its name "Example" (the library's example
+    // node). False when the circuit has none or the examples file cannot be read.
+    bool applyExample();
     // What a copy button puts on the clipboard, by its tag (1 … 10).
     void copyToClipboard(int tag);
     // Refills the tube selectors from the model database after the models changed (the tube-models

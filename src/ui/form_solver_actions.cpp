@@ -2,6 +2,7 @@
 // and Enter anywhere as "Solve [Ent]".
 #include "ui/form_solver.h"
 
+#include "storage/builtin_configs.h"
 #include "storage/configurations.h"
 #include "ui/bode_tab.h"
 #include "ui/config_dialog.h"
@@ -79,6 +80,19 @@ bool TFormSolver::applyConfiguration(long long id, const QString& name) {
     frame_->setSheet(sheet);
     ContainerSchema->setTitle(name);
     LabelCustom->setText(name);
+    return true;
+}
+
+bool TFormSolver::applyExample() {
+    const ExamplesRead read = readExamples();
+    const CircuitExample* example = read.ok ? read.set.find(Tag) : nullptr;
+    if (!example)
+        return false;
+    Sheet sheet = frame_->sheet();
+    applyKeyVals(sheet, exampleKeyVals(*example));
+    frame_->setSheet(sheet);
+    ContainerSchema->setTitle(QString::fromUtf8(kExampleConfigName));
+    LabelCustom->setText(QString::fromUtf8(kExampleConfigName));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "circuits/catalogue.h"
 #include "markup/css_classes.h"
 #include "plots/tool_pictures.h"
+#include "storage/builtin_configs.h"
 #include "storage/configurations.h"
 #include "storage/model_database.h"
 #include "storage/sheet_persistence.h"
@@ -116,10 +117,13 @@ void TFormSolver::setUpForCircuit() {
         RGfonction->button(info.advanced->fonction)->setChecked(true);
     }
 
-    // The values of the last solve of this circuit, or the first-use ones.
+    // The values of the last solve of this circuit; the first time, its worked example over the
+    // first-use values (the naming rule stays for what the example leaves out).
     Sheet sheet = frame_->sheet();
     BodeOptions options;
+    const bool saved = hasSavedSheet(sheet, IniPosDim);
     LoadAutoParams(sheet, options, IniPosDim, namingRuleDefault);
+    const bool example = !saved && applyExampleForFirstOpening(sheet);
     frame_->setSheet(sheet);
     options.feedback = 0;
     options.ac = IniPosDim.bodeAcMode();
@@ -130,7 +134,8 @@ void TFormSolver::setUpForCircuit() {
     setWindowTitle(QString::fromStdString(
         strFormat("Sheet %d - Circuit #%d - %s", sheetNumber_, Tag, info.title.c_str())));
     PanelParams->setTitle(QStringLiteral("C%1 interactive diagram").arg(Tag));
-    ContainerSchema->setTitle(QString());
+    ContainerSchema->setTitle(example ? QString::fromUtf8(kExampleConfigName) : QString());
+    LabelCustom->setText(ContainerSchema->title());
     butSchemaLoad->setToolTip(QStringLiteral("Restore parameters of a C%1 interactive diagram").arg(Tag));
     butSchemaSave->setToolTip(QStringLiteral("Save parameters of this C%1 interactive diagram").arg(Tag));
     refreshConfigCount();

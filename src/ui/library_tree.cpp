@@ -2,6 +2,7 @@
 #include "ui/library_tree.h"
 
 #include "circuits/catalogue.h"
+#include "storage/builtin_configs.h"
 #include "storage/configurations.h"
 #include "ui/message_boxes.h"
 #include "ui/ui_fonts.h"
@@ -25,6 +26,7 @@ enum Role {
     IndexCircuitRole,
     NomCircuitRole,
     CommentRole,
+    BuiltInRole,
 };
 
 constexpr int kExtraHeight = 7; // a node is as high as its text plus this
@@ -108,6 +110,7 @@ TRecVSTLibrary TLibraryTree::record(const QTreeWidgetItem* item) {
     r.indexCircuit = item->data(0, IndexCircuitRole).toInt();
     r.nomCircuit = item->data(0, NomCircuitRole).toString();
     r.comment = item->data(0, CommentRole).toString();
+    r.builtIn = item->data(0, BuiltInRole).toBool();
     return r;
 }
 
@@ -130,12 +133,18 @@ QTreeWidgetItem* TLibraryTree::addNode(QTreeWidgetItem* parent, const TRecVSTLib
     item->setData(0, IndexCircuitRole, r.indexCircuit);
     item->setData(0, NomCircuitRole, r.nomCircuit);
     item->setData(0, CommentRole, r.comment);
+    item->setData(0, BuiltInRole, r.builtIn);
     item->setText(0, nodeText(r));
     QFont font = uiFont(9, r.level < 2);
     font.setItalic(r.level == 2);
     item->setFont(0, font);
     static const QColor colours[] = {QColor(0x99, 0x00, 0x00), QColor(0x80, 0x80, 0x80), QColor(Qt::black)};
     item->setForeground(0, colours[std::clamp(r.level, 0, 2)]);
+    if (r.builtIn) {
+        item->setForeground(0, QColor(0x00, 0x50, 0x90));
+        item->setToolTip(0,
+                         QStringLiteral("Built-in configuration: it can be opened, not changed or deleted"));
+    }
     return item;
 }
 
@@ -147,6 +156,8 @@ void TLibraryTree::fillVSTLibrary() {
     clear();
     searchRoot_ = false;
 
+    // The examples file is packaged data: without it the circuits simply have no built-in node.
+    const ExamplesRead examples = readExamples();
     std::map<int, TArrayCircuitConfig> configs;
     guarded(window(), [&] {
         for (int n = 1; n <= kCircuitCount; ++n)
@@ -162,6 +173,15 @@ void TLibraryTree::fillVSTLibrary() {
             circuit.indexCircuit = n;
             circuit.nomCircuit = QString::fromStdString(Titres()[static_cast<std::size_t>(n)]);
             QTreeWidgetItem* circuitItem = addNode(rootItem, circuit);
+            if (const CircuitExample* example = examples.ok ? examples.set.find(n) : nullptr) {
+                TRecVSTLibrary builtIn;
+                builtIn.level = 2;
+                builtIn.indexCircuit = n;
+                builtIn.nomCircuit = QString::fromUtf8(kExampleConfigName);
+                builtIn.comment = QString::fromStdString(example->comment);
+                builtIn.builtIn = true;
+                addNode(circuitItem, builtIn);
+            }
             for (const TCircuitConfig& c : configs[n]) {
                 TRecVSTLibrary config;
                 config.level = 2;
@@ -206,6 +226,8 @@ void TLibraryTree::VSTLDblClick(QTreeWidgetItem* item) {
     const TRecVSTLibrary r = record(item);
     if (r.level == 1)
         emit openRequested(r.indexCircuit, QString());
+    else if (r.level == 2 && r.builtIn)
+        emit openRequested(r.indexCircuit, r.nomCircuit);
     else if (r.level == 2)
         emit openRequested(static_cast<int>(r.indexCircuit + 1024 * r.idConfig), r.nomCircuit);
 }
@@ -215,7 +237,7 @@ void TLibraryTree::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::RightButton)
         return;
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
-    if (!item || !item->isSelected() || record(item).level != 2)
+    if (!item || !item->isSelected() || record(item).level != 2 || record(item).builtIn)
         return;
     QMenu menu(this);
     QAction* remove = menu.addAction(QStringLiteral("Delete this configuration..."));
@@ -241,6 +263,11 @@ void TLibraryTree::popMenuVSTLDeleteConfigClick(QTreeWidgetItem* item) {
     const TRecVSTLibrary r = record(item);
     if (r.level != 2)
         return;
+    if (r.builtIn) {
+        showInformation(window(), QStringLiteral("The built-in configuration \"%1\" cannot be deleted")
+                                      .arg(QString::fromUtf8(kExampleConfigName)));
+        return;
+    }
     if (!confirmYesNoCancel(
             window(),
             QStringLiteral("Do you want to erase your circuit configuration \"%1\" ?").arg(r.nomCircuit)))

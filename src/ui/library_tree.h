@@ -1,5 +1,6 @@
 // TLibraryTree (VSTL): the library as a tree: thirteen categories, their circuits, and beneath each circuit
-// its saved configurations. Nodes are several lines high when their text needs it.
+// its configurations: the built-in "Example" first, then those the user saved. Nodes are several lines
+// high when their text needs it.
 #pragma once
 
 #include <QString>
@@ -15,6 +16,7 @@ struct TRecVSTLibrary {
     int indexCircuit = 0;   // circuit number of levels 1 and 2
     QString nomCircuit;     // circuit title (level 1) or configuration name (level 2)
     QString comment;        // configuration comment (level 2)
+    bool builtIn = false;   // level 2: the circuit's built-in example (idConfig 0), read-only
 };
 
 class TLibraryTree : public QTreeWidget {
@@ -32,7 +34,7 @@ public:
 
     // popMenuVSTLDeleteConfigClick: asks, then deletes the configuration of a level-2 node and removes
     // its nodes (it stands under its circuit in several categories). The tree's right-click menu and the
-    // Delete key come here.
+    // Delete key come here. The built-in example is never deleted: the user is told so.
     void popMenuVSTLDeleteConfigClick(QTreeWidgetItem* item);
 
     static TRecVSTLibrary record(const QTreeWidgetItem* item);
@@ -42,7 +44,8 @@ public:
 signals:
     // A click on a circuit node (comment empty) or a configuration node (its comment).
     void circuitClicked(int circuit, const QString& comment, bool isConfiguration);
-    // A double-click: the request code (circuit + 1024 x configuration id) and the configuration's name.
+    // A double-click: the request code (circuit + 1024 x configuration id) and the configuration's name;
+    // the built-in example asks for the circuit alone (id 0) with the name "Example".
     void openRequested(int requestCode, const QString& configName);
 
 protected:

@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include "circuits/catalogue.h"
+#include "circuits/examples.h"
 #include "markup/css_classes.h"
 #include "storage/configurations.h"
 #include "storage/data_folder.h"
@@ -216,6 +217,9 @@ TFormSolver* TForm1::LoadFormSolver(int requestCode, const QString& configName) 
             });
         if (found)
             window->applyConfiguration(id, name);
+    } else if (configName == QString::fromUtf8(kExampleConfigName)) {
+        // The library's built-in node: the example, whatever the window restored.
+        window->applyExample();
     }
     return window;
 }

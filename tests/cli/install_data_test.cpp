@@ -8,7 +8,8 @@
 namespace {
 
 const char* const kPackaged[] = {"stream-schemas.bin", "stream-miniatures.bin", "stream-ec86.bin",
-                                 "schemas2026.txt",    "introduction.txt",      "Valvenix User Manual.pdf"};
+                                 "schemas2026.txt",    "introduction.txt",      "Valvenix User Manual.pdf",
+                                 "examples.txt"};
 
 QByteArray contents(const QString& file) {
     QFile f(file);

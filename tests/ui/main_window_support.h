@@ -65,11 +65,12 @@ private:
     std::unique_ptr<MessageBoxes> boxes_;
 };
 
-// The library tree's nodes of one level, as records, in tree order.
+// The library tree's nodes of one level, as records, in tree order. Level 2 lists the user's saved
+// configurations only: the built-in example beneath every circuit is left out.
 inline std::vector<TRecVSTLibrary> treeNodes(TLibraryTree* tree, int level) {
     std::vector<TRecVSTLibrary> nodes;
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if (TLibraryTree::record(*it).level == level)
+        if (TLibraryTree::record(*it).level == level && !TLibraryTree::record(*it).builtIn)
             nodes.push_back(TLibraryTree::record(*it));
     return nodes;
 }

@@ -200,11 +200,12 @@ TEST_F(MainWindowTest, ARequestCodeOpensItsCircuitWithItsConfiguration) {
     EXPECT_EQ(text(s, "LabelCustom"), "warm");
     EXPECT_EQ(child<QGroupBox>(s, "ContainerSchema")->title(), "warm");
 
-    // A configuration of another circuit is not applied to this one.
+    // A configuration of another circuit is not applied to this one: the window opens as a first
+    // opening does, on the circuit's built-in example.
     TFormSolver* plain = w->LoadFormSolver(static_cast<int>(5 + 1024 * other));
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(text(plain, "EdRa"), "100k");
-    EXPECT_EQ(text(plain, "LabelCustom"), "");
+    EXPECT_EQ(text(plain, "EdRa"), "22k");
+    EXPECT_EQ(text(plain, "LabelCustom"), "Example");
     // The second window stands 24 pixels right of and below the first.
     EXPECT_EQ(plain->pos(), s->pos() + QPoint(24, 24));
 

@@ -1,6 +1,8 @@
 // Shared pieces of the valvenix-cli commands: argument access, errors and exit codes.
 #pragma once
 
+#include "solver/sheet.h"
+
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -48,5 +50,8 @@ int runCurves(const std::vector<std::string>& words);
 int runInstallData(const std::vector<std::string>& words);
 int runSchematic(const std::vector<std::string>& words);
 int runBatch(const std::vector<std::string>& words);
+
+// Sets the sheet from its circuit's worked example (solve --example); refuses when there is none.
+void applyCircuitExample(Sheet& sheet);
 
 } // namespace cli

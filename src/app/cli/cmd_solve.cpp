@@ -1,4 +1,4 @@
-// valvenix-cli solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [bandwidth options]:
+// valvenix-cli solve C<n> [--example] [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [bandwidth options]:
 // fills the circuit's sheet as a first opening does, applies the assignments, solves, prints. The
 // user's settings are neither read nor written unless --save asks to store the sheet.
 #include "cli.h"
@@ -103,7 +103,7 @@ SolveWords readSolveWords(const std::vector<std::string>& words, const ModelList
     std::vector<std::string> valueOptions = {"--png-dir",   "--freqmin",  "--freqmax",
                                              "--straycaps", "--feedback", "--ac"};
     valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
-    Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save"});
+    Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save", "--example"});
     if (args.positional().empty())
         throw UsageError("solve needs a circuit: solve C<n> [NAME=VALUE ...]");
     SolveWords out;
@@ -121,6 +121,8 @@ SolveWords readSolveWords(const std::vector<std::string>& words, const ModelList
             c->selected = c->items.empty() ? -1 : 0;
         }
     }
+    if (args.flag("--example"))
+        applyCircuitExample(rq.sheet);
     for (std::size_t i = 1; i < args.positional().size(); ++i)
         assign(rq.sheet, args.positional()[i]);
     applyPowerOptions(args, rq);

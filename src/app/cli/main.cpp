@@ -19,7 +19,7 @@ const char* kUsage =
     "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
     "  models [--type triode|pentode]\n"
     "  current MODEL --va V --vg V [--vs V]\n"
-    "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
+    "  solve C<n> [--example] [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
     "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
     "        [--ac exact|classic]\n"
