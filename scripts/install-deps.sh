@@ -14,6 +14,7 @@ packages=(
     python3 openssl
     appstream desktop-file-utils poppler-utils
     clang libclang-rt-14-dev llvm-14
+    ngspice
 )
 
 missing=()

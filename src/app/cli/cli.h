@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct Sheet;
+
 namespace cli {
 
 enum Exit { kOk = 0, kInternal = 1, kUsage = 2 };
@@ -38,11 +40,22 @@ double parseNumber(const std::string& text, const std::string& what);
 // A text typed by the user, in double quotes, its control characters escaped for the terminal.
 std::string quoted(const std::string& text);
 
+// "C<n>" or "<n>" for a circuit of the registry; a UsageError otherwise.
+int circuitArgument(const std::string& word);
+// Applies NAME=VALUE to the sheet's control of that name (edit text, check box, selector item).
+void assign(Sheet& sheet, const std::string& assignment);
+
+// An item index option of the Bandwidth tab (0 .. count-1), `fallback` when absent.
+int optionIndex(const Args& args, const std::string& option, int count, int fallback);
+
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
 int runSolve(const std::vector<std::string>& words);
 int runCurves(const std::vector<std::string>& words);
 int runInstallData(const std::vector<std::string>& words);
 int runSchematic(const std::vector<std::string>& words);
+int runSpice(const std::vector<std::string>& words);
+int runImportModel(const std::vector<std::string>& words);
+int runExportModel(const std::vector<std::string>& words);
 
 } // namespace cli

@@ -22,7 +22,10 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
                      "  curves MODEL [--transfer] [--vs V] --png FILE\n"
                      "  install-data [--from DIR]\n"
-                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n";
+                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n"
+                     "  spice C<n> [NAME=VALUE ...] [--out FILE] [bandwidth options as for solve]\n"
+                     "  import-model FILE [--name N] [--kg1 koren|single]\n"
+                     "  export-model MODEL [--out FILE]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -42,8 +45,15 @@ int run(std::vector<std::string> words) {
         return words.empty() ? cli::kUsage : cli::kOk;
     }
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
-        {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
+        {"models", cli::runModels},
+        {"current", cli::runCurrent},
+        {"solve", cli::runSolve},
+        {"curves", cli::runCurves},
+        {"install-data", cli::runInstallData},
+        {"schematic", cli::runSchematic},
+        {"spice", cli::runSpice},
+        {"import-model", cli::runImportModel},
+        {"export-model", cli::runExportModel},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
