@@ -9,11 +9,12 @@
 namespace {
 struct Scale {
     const char* suffix;
-    double factor;
+    int exponent;
 };
-// Longest suffix first where one is a prefix of another ("meg" before "m", "mil" before "m").
-constexpr Scale kScales[] = {{"meg", 1e6}, {"mil", 25.4e-6}, {"t", 1e12}, {"g", 1e9},   {"k", 1e3},
-                             {"m", 1e-3},  {"u", 1e-6},      {"n", 1e-9}, {"p", 1e-12}, {"f", 1e-15}};
+// Longest suffix first where one is a prefix of another ("meg" before "m"). "mil" (a thousandth of
+// an inch) is no scale: it reads as a unit.
+constexpr Scale kScales[] = {{"meg", 6}, {"t", 12}, {"g", 9},   {"k", 3},  {"m", -3},
+                             {"u", -6},  {"n", -9}, {"p", -12}, {"f", -15}};
 
 std::string lower(const std::string& s) {
     std::string out = s;
@@ -68,19 +69,26 @@ std::optional<double> parseSpiceNumber(const std::string& text) {
         if (!(std::isdigit(static_cast<unsigned char>(*p)) || *p == '.' || *p == 'e' || *p == '-' ||
               *p == '+'))
             return std::nullopt;
+    const std::string mantissa(s.c_str(), static_cast<std::size_t>(end - s.c_str()));
     std::string rest(end);
-    double factor = 1;
-    for (const Scale& sc : kScales) {
-        const std::string suffix = sc.suffix;
-        if (rest.compare(0, suffix.size(), suffix) == 0) {
-            factor = sc.factor;
-            rest.erase(0, suffix.size());
-            break;
+    int exponent = 0;
+    if (rest.compare(0, 3, "mil") != 0)
+        for (const Scale& sc : kScales) {
+            const std::string suffix = sc.suffix;
+            if (rest.compare(0, suffix.size(), suffix) == 0) {
+                exponent = sc.exponent;
+                rest.erase(0, suffix.size());
+                break;
+            }
         }
-    }
     // What follows is a unit ("F", "Ohm", "V"): letters only.
     for (char c : rest)
         if (!std::isalpha(static_cast<unsigned char>(c)))
             return std::nullopt;
-    return v * factor;
+    if (exponent == 0)
+        return v;
+    // The suffix as a decimal exponent, so that "47n" reads the double nearest 4.7e-8.
+    if (mantissa.find('e') == std::string::npos)
+        return std::strtod((mantissa + "e" + std::to_string(exponent)).c_str(), nullptr);
+    return v * std::pow(10.0, exponent);
 }
