@@ -1,6 +1,6 @@
 # Fails when a file of the core layer includes a Qt or SQLite header.
 set(bad "")
-foreach(dir model solver circuits frequency power markup util)
+foreach(dir model solver circuits frequency power markup spice util)
     file(GLOB_RECURSE files ${SRC}/${dir}/*.h ${SRC}/${dir}/*.cpp)
     foreach(f ${files})
         file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|sqlite)")

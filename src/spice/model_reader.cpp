@@ -218,8 +218,9 @@ Expressions readExpressions(const std::string& body, const Params& params, bool 
                 continue;
             std::size_t i = comma + 1;
             const auto exponent = term(body, i, params);
-            if (!exponent || std::fabs(*exponent - 1.5) < 1e-12)
-                continue; // the screen current's 3/2 power
+            // The screen current's 3/2 power of a sum (V(S,K)/MU+V(G,K)) is not the anode's.
+            if (!exponent || body.substr(open, comma - open).find('+') != std::string::npos)
+                continue;
             if (first == std::string::npos || at < first) {
                 first = at;
                 e.ex = exponent;
@@ -320,9 +321,13 @@ SpiceModelRead readSpiceModel(const std::string& text, Kg1Convention choice) {
             std::size_t i = 2;
             for (; i < w.size() && w[i] != "params:" && w[i].find('=') == std::string::npos; ++i)
                 nodes.push_back(w[i]);
-            const auto eqs = line.find(i < w.size() ? w[i] : std::string("\x01"));
-            if (eqs != std::string::npos)
-                readAssignments(line.substr(eqs + (w[i] == "params:" ? 7 : 0)), params);
+            // The parameters after the nodes: "params: a=1 b=2", or the pairs alone.
+            if (i < w.size()) {
+                const bool keyword = w[i] == "params:";
+                const auto at = line.find(w[i], line.find(w[1]) + w[1].size());
+                if (at != std::string::npos)
+                    readAssignments(line.substr(at + (keyword ? 7 : 0)), params);
+            }
             continue;
         }
         if (w[0] == ".param") {

@@ -149,10 +149,20 @@ TEST(SpiceModel, RefusesBadInputNamingWhatIsWrong) {
         {"KG1 zero", head + "KG1=0" + body, "must be positive"},
         {"KG1 negative", head + "KG1=-1060" + body, "must be positive"},
         {"10 MB", std::string(10 << 20, '*'), "too large"},
+        {"control byte after the nodes", std::string(".subckt T A G K \x01\n.ends\n"), "No tube model found"},
     };
     for (const auto& c : cases) {
         const SpiceModelRead r = readSpiceModel(c.text);
         EXPECT_FALSE(r.params) << c.name;
         EXPECT_NE(r.error.find(c.message), std::string::npos) << c.name << ": " << r.error;
     }
+}
+
+TEST(SpiceModel, AnAnodeExponentOfThreeHalvesIsNotTakenForTheScreen) {
+    TubeParams p = builtinParams("ECC83 / 12AX7");
+    p.ex = 1.5;
+    const SpiceModelRead r = readSpiceModel(spiceModelText(p));
+    ASSERT_TRUE(r.params) << r.error;
+    EXPECT_EQ(r.params->ex, 1.5);
+    EXPECT_EQ(r.convention, Kg1Convention::Double);
 }
