@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.20)
 # Fails when a file of the core layer includes a Qt or SQLite header, a file of another layer
 # (storage, plots, telemetry, ui, app), or a core folder above its own. The core folders, lowest first:
-#   util < markup < model < frequency, power < solver < circuits
+#   util < markup < model < frequency, power < solver < circuits < spice
 # Each may include its own folder and the folders listed for it, nothing else of the project.
 set(allowed_util util)
 set(allowed_markup markup util)
@@ -10,10 +10,11 @@ set(allowed_frequency frequency model markup util)
 set(allowed_power power model markup util)
 set(allowed_solver solver frequency power model markup util)
 set(allowed_circuits circuits solver frequency power model markup util)
-set(project_folders util markup model frequency power solver circuits storage plots telemetry ui app)
+set(allowed_spice spice circuits solver frequency power model markup util)
+set(project_folders util markup model frequency power solver circuits spice storage plots telemetry ui app)
 
 set(bad "")
-foreach(dir util markup model frequency power solver circuits)
+foreach(dir util markup model frequency power solver circuits spice)
     file(GLOB_RECURSE files ${SRC}/${dir}/*.h ${SRC}/${dir}/*.cpp)
     foreach(f ${files})
         file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|sqlite)")

@@ -77,7 +77,11 @@ QWidget* TFormModels::buildListColumn() {
     butModelRemove->setEnabled(false);
     butModelRestore = new QPushButton(QStringLiteral("Restore built-in models"));
     butModelRestore->setObjectName(QStringLiteral("butModelRestore"));
-    for (QPushButton* b : {butModelAdd, butModelRemove, butModelRestore})
+    butImportSpice = new QPushButton(QStringLiteral("Import from SPICE..."));
+    butImportSpice->setObjectName(QStringLiteral("butImportSpice"));
+    butExportSpice = new QPushButton(QStringLiteral("Export as SPICE..."));
+    butExportSpice->setObjectName(QStringLiteral("butExportSpice"));
+    for (QPushButton* b : {butModelAdd, butModelRemove, butModelRestore, butImportSpice, butExportSpice})
         layout->addWidget(b);
 
     // A model chosen by a click or the arrow keys (not the list's own change of its current row when
@@ -90,6 +94,8 @@ QWidget* TFormModels::buildListColumn() {
     connect(butModelAdd, &QPushButton::clicked, this, &TFormModels::butModelAddClick);
     connect(butModelRemove, &QPushButton::clicked, this, &TFormModels::butModelRemoveClick);
     connect(butModelRestore, &QPushButton::clicked, this, &TFormModels::butModelRestoreClick);
+    connect(butImportSpice, &QPushButton::clicked, this, &TFormModels::butImportSpiceClick);
+    connect(butExportSpice, &QPushButton::clicked, this, &TFormModels::butExportSpiceClick);
     return column;
 }
 

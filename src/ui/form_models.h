@@ -29,6 +29,12 @@ public:
     void butModelStoreClick();
     void butModelRemoveClick();
     void butModelRestoreClick();
+    // SPICE text (form_models_spice.cpp): the buttons ask for a file, a name and, when the text does
+    // not tell, the KG1 convention; the functions behind them do the work and say what went wrong.
+    void butImportSpiceClick();
+    void butExportSpiceClick();
+    bool importSpiceText(const std::string& text, const QString& name, int kg1Convention, QString* message);
+    bool exportSpiceModel(const QString& model, const QString& path, QString* message);
 
 signals:
     // After every store, rename, remove or restore that reached the database: the old and new name of
@@ -75,6 +81,8 @@ private:
     QPushButton* butModelAdd = nullptr;
     QPushButton* butModelRemove = nullptr;
     QPushButton* butModelRestore = nullptr;
+    QPushButton* butImportSpice = nullptr;
+    QPushButton* butExportSpice = nullptr;
     QPushButton* butModelStore = nullptr;
     QGroupBox* GBparams = nullptr;
     QLabel* hint_ = nullptr;

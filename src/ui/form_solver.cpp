@@ -168,7 +168,10 @@ QWidget* TFormSolver::buildTopStrip() {
     CheckBoxShowConvergence->setObjectName(QStringLiteral("CheckBoxShowConvergence"));
     CheckBoxShowPowerParms = new QCheckBox(QStringLiteral("advanced parms"));
     CheckBoxShowPowerParms->setObjectName(QStringLiteral("CheckBoxShowPowerParms"));
+    ButtonSpice = new QPushButton(QStringLiteral("Export SPICE netlist…"));
+    ButtonSpice->setObjectName(QStringLiteral("ButtonSpice"));
     options->addWidget(ButtonTools);
+    options->addWidget(ButtonSpice);
     options->addWidget(CheckBoxShowConvergence);
     options->addWidget(CheckBoxShowPowerParms);
     row->addLayout(options);
@@ -189,6 +192,7 @@ QWidget* TFormSolver::buildTopStrip() {
 
     connect(ButtonSolver, &QPushButton::clicked, this, &TFormSolver::ButtonSolverClick);
     connect(ButtonTools, &QPushButton::clicked, this, [this] { TFormTools::showTools(this); });
+    connect(ButtonSpice, &QPushButton::clicked, this, &TFormSolver::ButtonSpiceClick);
     connect(CheckBoxShowPowerParms, &QCheckBox::toggled, GBadvanced, &QWidget::setVisible);
     return strip;
 }

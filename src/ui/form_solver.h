@@ -65,6 +65,10 @@ public:
     // that tube. Empty names: a plain refresh.
     void refreshTubeSelectors(const QString& oldName = {}, const QString& newName = {});
 
+    // Writes the ngspice netlist of the sheet as it stands (form_solver_spice.cpp); the message says
+    // what went wrong, or that the sheet does not solve (the netlist is written all the same).
+    bool writeSpiceNetlist(const QString& path, QString* message) const;
+
 signals:
     // After every solve that ran, whatever its verdicts (not after a sheet refused by validation).
     // The usage log ("schema%d") connects here.
@@ -101,6 +105,7 @@ private:
     void butSchemaLoadClick(int mode);
     void butOptionsClick();
     void butClipBrdClick(QToolButton* button);
+    void ButtonSpiceClick();
 
     int Tag;
     int sheetNumber_ = 0;
@@ -118,6 +123,7 @@ private:
     QLineEdit* LEDkzb = nullptr;
     QButtonGroup* RGfonction = nullptr;
     QPushButton* ButtonTools = nullptr;
+    QPushButton* ButtonSpice = nullptr;
     QCheckBox* CheckBoxShowConvergence = nullptr;
     QCheckBox* CheckBoxShowPowerParms = nullptr;
     QLabel* ImageFlash = nullptr;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct Sheet;
+
 namespace cli {
 
 enum Exit { kOk = 0, kInternal = 1, kUsage = 2 };
@@ -42,6 +44,13 @@ std::string quoted(const std::string& text);
 
 // --ac exact|classic (exact when absent): kAcExact or kAcClassic.
 int acModeOption(const Args& args);
+// "C<n>" or "<n>" for a circuit of the registry; a UsageError otherwise.
+int circuitArgument(const std::string& word);
+// Applies NAME=VALUE to the sheet's control of that name (edit text, check box, selector item).
+void assign(Sheet& sheet, const std::string& assignment);
+
+// An item index option of the Bandwidth tab (0 .. count-1), `fallback` when absent.
+int optionIndex(const Args& args, const std::string& option, int count, int fallback);
 
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
@@ -53,5 +62,8 @@ int runBatch(const std::vector<std::string>& words);
 
 // Sets the sheet from its circuit's worked example (solve --example); refuses when there is none.
 void applyCircuitExample(Sheet& sheet);
+int runSpice(const std::vector<std::string>& words);
+int runImportModel(const std::vector<std::string>& words);
+int runExportModel(const std::vector<std::string>& words);
 
 } // namespace cli

@@ -19,8 +19,7 @@
 
 namespace cli {
 
-namespace {
-int circuitNumber(const std::string& word) {
+int circuitArgument(const std::string& word) {
     std::string digits = word;
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
         digits.erase(0, 1);
@@ -32,6 +31,7 @@ int circuitNumber(const std::string& word) {
     return n;
 }
 
+namespace {
 std::string controlMissing(int circuit, const std::string& name) {
     return strFormat("C%d has no control %s", circuit, escapeControls(name).c_str());
 }
@@ -45,6 +45,8 @@ bool parseCheck(const std::string& name, const std::string& value) {
             return false;
     throw UsageError(name + " is a check box: give 1 or 0, not " + quoted(value));
 }
+
+} // namespace
 
 void assign(Sheet& sheet, const std::string& assignment) {
     const auto eq = assignment.find('=');
@@ -87,6 +89,7 @@ int optionIndex(const Args& args, const std::string& option, int count, int fall
     return *v;
 }
 
+namespace {
 std::string timeOfDay() {
     const std::time_t now = std::time(nullptr);
     char buf[16];
@@ -112,7 +115,7 @@ SolveWords readSolveWords(const std::vector<std::string>& words, const ModelList
     out.pngDir = args.value("--png-dir");
 
     SolveRequest& rq = out.request;
-    rq.circuit = circuitNumber(args.positional()[0]);
+    rq.circuit = circuitArgument(args.positional()[0]);
     rq.sheet = newSheet(rq.circuit);
     const CircuitInfo& info = circuitInfo(rq.circuit);
     for (const TubeSelector& s : info.tubeSelectors) {

@@ -29,7 +29,10 @@ const char* kUsage =
     "  batch    one solve per line of standard input, one JSON object per output line:\n"
     "           the words of solve (C1 EdRa=100k \"LBtube=ECC83 / 12AX7\" --freqmin 1)\n"
     "           or {\"circuit\":1,\"values\":{\"EdRa\":\"100k\"},\"options\":{\"freqmin\":1}};\n"
-    "           blank lines and # comments are skipped, a bad line gives {\"line\":N,\"error\":...}\n";
+    "           blank lines and # comments are skipped, a bad line gives {\"line\":N,\"error\":...}\n"
+    "  spice C<n> [NAME=VALUE ...] [--out FILE] [bandwidth options as for solve]\n"
+    "  import-model FILE [--name N] [--kg1 koren|single]\n"
+    "  export-model MODEL [--out FILE]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -49,9 +52,16 @@ int run(std::vector<std::string> words) {
         return words.empty() ? cli::kUsage : cli::kOk;
     }
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
-        {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
-        {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
+        {"models", cli::runModels},
+        {"current", cli::runCurrent},
+        {"solve", cli::runSolve},
+        {"curves", cli::runCurves},
+        {"install-data", cli::runInstallData},
+        {"schematic", cli::runSchematic},
         {"batch", cli::runBatch},
+        {"spice", cli::runSpice},
+        {"import-model", cli::runImportModel},
+        {"export-model", cli::runExportModel},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())
