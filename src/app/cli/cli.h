@@ -1,6 +1,8 @@
 // Shared pieces of the valvenix-cli commands: argument access, errors and exit codes.
 #pragma once
 
+#include "solver/sheet.h"
+
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -38,11 +40,18 @@ double parseNumber(const std::string& text, const std::string& what);
 // A text typed by the user, in double quotes, its control characters escaped for the terminal.
 std::string quoted(const std::string& text);
 
+// Shared by solve and sweep: "C12" or "12" to a circuit number, a NAME=VALUE assignment to the sheet,
+// the time of day of a grid row whose verdicts pass.
+int circuitNumber(const std::string& word);
+void assign(Sheet& sheet, const std::string& assignment);
+std::string timeOfDay();
+
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
 int runSolve(const std::vector<std::string>& words);
 int runCurves(const std::vector<std::string>& words);
 int runInstallData(const std::vector<std::string>& words);
 int runSchematic(const std::vector<std::string>& words);
+int runSweep(const std::vector<std::string>& words);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // fills the circuit's sheet as a first opening does, applies the assignments, solves, prints. The
 // user's settings are neither read nor written unless --save asks to store the sheet.
 #include "cli.h"
+#include "solve_distortion.h"
 #include "solve_output.h"
 #include "solve_power_options.h"
 
@@ -18,7 +19,6 @@
 
 namespace cli {
 
-namespace {
 int circuitNumber(const std::string& word) {
     std::string digits = word;
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
@@ -31,6 +31,7 @@ int circuitNumber(const std::string& word) {
     return n;
 }
 
+namespace {
 std::string controlMissing(int circuit, const std::string& name) {
     return strFormat("C%d has no control %s", circuit, escapeControls(name).c_str());
 }
@@ -44,6 +45,8 @@ bool parseCheck(const std::string& name, const std::string& value) {
             return false;
     throw UsageError(name + " is a check box: give 1 or 0, not " + quoted(value));
 }
+
+} // namespace
 
 void assign(Sheet& sheet, const std::string& assignment) {
     const auto eq = assignment.find('=');
@@ -77,6 +80,7 @@ void assign(Sheet& sheet, const std::string& assignment) {
     }
 }
 
+namespace {
 int optionIndex(const Args& args, const std::string& option, int count, int fallback) {
     const auto v = args.optionalInt(option);
     if (!v)
@@ -86,17 +90,18 @@ int optionIndex(const Args& args, const std::string& option, int count, int fall
     return *v;
 }
 
+} // namespace
+
 std::string timeOfDay() {
     const std::time_t now = std::time(nullptr);
     char buf[16];
     std::strftime(buf, sizeof buf, "%H:%M:%S", std::localtime(&now));
     return buf;
 }
-} // namespace
 
 int runSolve(const std::vector<std::string>& words) {
-    std::vector<std::string> valueOptions = {"--png-dir", "--freqmin", "--freqmax", "--straycaps",
-                                             "--feedback"};
+    std::vector<std::string> valueOptions = {"--png-dir",   "--freqmin",  "--freqmax",
+                                             "--straycaps", "--feedback", "--thd-level"};
     valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
     Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save"});
     if (args.positional().empty())
@@ -118,6 +123,7 @@ int runSolve(const std::vector<std::string>& words) {
     for (std::size_t i = 1; i < args.positional().size(); ++i)
         assign(rq.sheet, args.positional()[i]);
     applyPowerOptions(args, rq);
+    applyThdLevel(args, rq);
 
     // Unset bandwidth options are those a solver window shows the first time it opens the circuit.
     rq.bode.freqmin = optionIndex(args, "--freqmin", 4, kDefaultFreqMin);

@@ -19,10 +19,11 @@ const char* kUsage = "usage: valvenix-cli [--data-dir DIR] COMMAND ...\n"
                      "  current MODEL --va V --vg V [--vs V]\n"
                      "  solve C<n> [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
                      "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
-                     "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
+                     "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4] [--thd-level V]\n"
                      "  curves MODEL [--transfer] [--vs V] --png FILE\n"
                      "  install-data [--from DIR]\n"
-                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n";
+                     "  schematic C<n> [--png FILE] [--svg FILE] [--scale S]\n"
+                     "  sweep C<n> FIELD FROM TO STEPS [--log] [NAME=VALUE ...] [--csv|--json]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -44,6 +45,7 @@ int run(std::vector<std::string> words) {
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         {"models", cli::runModels}, {"current", cli::runCurrent},          {"solve", cli::runSolve},
         {"curves", cli::runCurves}, {"install-data", cli::runInstallData}, {"schematic", cli::runSchematic},
+        {"sweep", cli::runSweep},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())

@@ -2,6 +2,7 @@
 // output is taken at the anode: a non-inverting stage with a low input impedance.
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
+#include "solver/distortion.h"
 #include "solver/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
@@ -37,6 +38,9 @@ void solveC32(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>" + fmtResistance("Input impedance of T1     ", 0, zinTube));
     text.Add("<br>" + fmtResistance("Input impedance (with Rk) ", 0, zin));
     text.Add("<br>" + fmtResistance("Output impedance          ", 0, zout));
+    const GainStageDrive drive{.Vgk0 = p.Vgk, .Vak0 = p.Vak, .Ia0 = p.Ia, .load = RL, .cathodeInput = true};
+    rs.distortion = gainStageDistortion(*T1, drive, rq.thdLevel);
+    text.Add("<br>" + distortionLine(*rs.distortion));
     rs.acReport = text.texte;
 
     // Logged-results row.
