@@ -16,22 +16,33 @@ constexpr int kThdHarmonics = 20;
 // is mostly that resolution, not distortion.
 constexpr double kSingleEndedFloor = 50 * 1e-4; // A
 // Samples per period while searching the input amplitude, and for the harmonics at the level found.
-constexpr int kSearchSamples = 64;
-constexpr int kFinalSamples = 512;
+constexpr int kSearchSamples = 32;
+constexpr int kFinalSamples = 256;
 constexpr int kMaxDoublings = 40;
 constexpr int kMaxHalvings = 60;
 constexpr int kMaxCurrentPasses = 80;
+constexpr int kMaxSecantSteps = 12;
 // Cut-off: the current has fallen below this share of its rest value.
 constexpr double kCutoffShare = 0.01;
 
 // The DFT coefficient pair of harmonic k, as a peak amplitude.
 double amplitudeOf(const std::vector<double>& x, int k) {
+    // The unit phasor turns by 2πk/N from sample to sample (a rotation, renormalised now and then).
     const double N = static_cast<double>(x.size());
-    double re = 0, im = 0;
+    const double step = 2 * std::numbers::pi * k / N;
+    const double cs = std::cos(step), sn = std::sin(step);
+    double c = 1, s = 0, re = 0, im = 0;
     for (std::size_t j = 0; j < x.size(); ++j) {
-        const double phase = 2 * std::numbers::pi * k * static_cast<double>(j) / N;
-        re += x[j] * std::cos(phase);
-        im += x[j] * std::sin(phase);
+        re += x[j] * c;
+        im += x[j] * s;
+        const double nc = c * cs - s * sn;
+        s = s * cs + c * sn;
+        c = nc;
+        if (j % 64 == 63) {
+            const double r = std::hypot(c, s);
+            c /= r;
+            s /= r;
+        }
     }
     return 2 * std::hypot(re, im) / N;
 }
@@ -39,12 +50,23 @@ double amplitudeOf(const std::vector<double>& x, int k) {
 // The input sine of amplitude A sampled N times over a period, through the characteristic; nullopt
 // when a sample lies past the swing.
 std::optional<std::vector<double>> drive(const Characteristic& f, double A, int N) {
+    // sin(2πj/N) takes each of its values twice over a period (N a multiple of 4): a quarter of
+    // inputs on each side of the rest point, from the rest point outwards, gives every sample.
+    const int Q = N / 4;
+    std::vector<double> up(static_cast<std::size_t>(Q) + 1), down(static_cast<std::size_t>(Q) + 1);
+    for (auto [side, sign] : {std::pair{&up, 1.0}, std::pair{&down, -1.0}}) {
+        for (int i = 0; i <= Q; ++i) {
+            const auto y = f(sign * A * std::sin(2 * std::numbers::pi * i / N));
+            if (!y || !std::isfinite(*y))
+                return std::nullopt;
+            (*side)[static_cast<std::size_t>(i)] = *y;
+        }
+    }
     std::vector<double> out(static_cast<std::size_t>(N));
     for (int j = 0; j < N; ++j) {
-        const auto y = f(A * std::sin(2 * std::numbers::pi * j / N));
-        if (!y || !std::isfinite(*y))
-            return std::nullopt;
-        out[static_cast<std::size_t>(j)] = *y;
+        const int k = j % (N / 2);
+        const int i = k <= Q ? k : N / 2 - k;
+        out[static_cast<std::size_t>(j)] = (j < N / 2 ? up : down)[static_cast<std::size_t>(i)];
     }
     return out;
 }
@@ -148,6 +170,35 @@ StageDistortion distortionAtLevel(const Characteristic& f, double level, double 
         d.beyondSwing = true;
         return d;
     }
+    // Most levels lie well within the swing: from the small-signal gain, a secant on the amplitude
+    // meets the level in a few drives. A drive past the swing, or no convergence, leaves it to the
+    // bracketing search below, which also finds how far the stage can go.
+    const double h0 = inputHint > 0 && std::isfinite(inputHint) ? inputHint : 1;
+    const double delta = 1e-3 * h0;
+    const auto fp = f(delta), fm = f(-delta);
+    if (fp && fm && *fp != *fm) {
+        double a0 = level * 2 * delta / std::fabs(*fp - *fm);
+        auto f0 = drive(f, a0, kSearchSamples);
+        double F0 = f0 ? amplitudeOf(*f0, 1) : 0;
+        double a1 = F0 > 0 ? a0 * level / F0 : 0;
+        for (int n = 0; f0 && F0 > 0 && n < kMaxSecantSteps; ++n) {
+            const auto f1 = drive(f, a1, kSearchSamples);
+            if (!f1 || !(a1 > 0))
+                break;
+            const double F1 = amplitudeOf(*f1, 1);
+            if (std::fabs(F1 - level) <= 1e-9 * level) {
+                if (const auto out = drive(f, a1, kFinalSamples)) {
+                    d.input = a1;
+                    d.harmonics = harmonicsOf(*out);
+                    return d;
+                }
+                break;
+            }
+            const double next = F1 != F0 ? a1 - (F1 - level) * (a1 - a0) / (F1 - F0) : a1 * level / F1;
+            a0 = a1, F0 = F1, a1 = next;
+        }
+    }
+
     // The largest amplitude within the swing: double from the hint until a peak leaves it, then halve
     // the bracket. A stage that never leaves it keeps the last doubling.
     double lo = 0, hi = inputHint > 0 && std::isfinite(inputHint) ? inputHint : 1;
@@ -158,7 +209,7 @@ StageDistortion distortionAtLevel(const Characteristic& f, double level, double 
         ++doublings;
     }
     if (doublings < kMaxDoublings) {
-        for (int n = 0; n < kMaxHalvings && hi - lo > 1e-9 * hi; ++n) {
+        for (int n = 0; n < kMaxHalvings && hi - lo > 1e-7 * hi; ++n) {
             const double mid = (lo + hi) / 2;
             (withinSwing(f, mid) ? lo : hi) = mid;
         }
@@ -220,19 +271,20 @@ Characteristic gainStageCharacteristic(const TTube& tube, const GainStageDrive& 
             double lo = 0, hi = std::max(0.0, g.Ia0 + (g.Vak0 + anodeIn * vin) / Rsum);
             I = std::clamp(*guess, lo, hi);
             const double tol = 1e-12 + 1e-10 * g.Ia0;
-            for (int n = 0; n < kMaxCurrentPasses; ++n) {
-                const double e = excess(I);
-                if (std::fabs(e) <= tol)
-                    break;
+            // Secant steps from a first finite-difference slope, kept inside the bracket.
+            double e = excess(I);
+            const double h = 1e-7 * std::max(g.Ia0, 1e-6);
+            double slope = (excess(I + h) - e) / h;
+            for (int n = 0; n < kMaxCurrentPasses && std::fabs(e) > tol; ++n) {
                 (e > 0 ? lo : hi) = I;
-                const double step = 1e-7 * std::max(g.Ia0, 1e-6);
-                const double slope = (excess(I + step) - e) / step;
                 double next = slope < 0 ? I - e / slope : (lo + hi) / 2;
                 if (!(next > lo && next < hi))
                     next = (lo + hi) / 2;
-                if (std::fabs(next - I) <= tol * 1e-3)
-                    break;
+                const double eNext = excess(next);
+                if (next != I && (eNext - e) / (next - I) < 0)
+                    slope = (eNext - e) / (next - I);
                 I = next;
+                e = eNext;
             }
         }
         *guess = I;

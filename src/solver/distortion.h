@@ -53,7 +53,7 @@ using Characteristic = std::function<std::optional<double>(double vin)>;
 struct StageDistortion {
     double level = 0;         // asked output, V peak
     bool beyondSwing = false; // the stage cannot give that level within its swing
-    double maxLevel = 0;      // the largest output fundamental within the swing, V peak
+    double maxLevel = 0;      // when beyond the swing: the largest output within it, V peak
     double input = 0;         // input amplitude giving the level (0 when beyond the swing), V peak
     Harmonics harmonics;      // of the output at that level (empty when beyond the swing)
 };

@@ -42,7 +42,7 @@ std::string quoted(const std::string& text);
 
 // Shared by solve and sweep: "C12" or "12" to a circuit number, a NAME=VALUE assignment to the sheet,
 // the time of day of a grid row whose verdicts pass.
-int circuitNumber(const std::string& word);
+int circuitOfWord(const std::string& word);
 void assign(Sheet& sheet, const std::string& assignment);
 std::string timeOfDay();
 

@@ -19,7 +19,7 @@
 
 namespace cli {
 
-int circuitNumber(const std::string& word) {
+int circuitOfWord(const std::string& word) {
     std::string digits = word;
     if (!digits.empty() && (digits[0] == 'C' || digits[0] == 'c'))
         digits.erase(0, 1);
@@ -111,7 +111,7 @@ int runSolve(const std::vector<std::string>& words) {
         checkPictureFolder(*pngDir);
 
     SolveRequest rq;
-    rq.circuit = circuitNumber(args.positional()[0]);
+    rq.circuit = circuitOfWord(args.positional()[0]);
     rq.sheet = newSheet(rq.circuit);
     const CircuitInfo& info = circuitInfo(rq.circuit);
     for (const TubeSelector& s : info.tubeSelectors) {

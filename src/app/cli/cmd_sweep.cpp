@@ -99,7 +99,7 @@ int runSweep(const std::vector<std::string>& words) {
         throw UsageError("give --csv or --json, not both");
 
     SolveRequest rq;
-    rq.circuit = circuitNumber(pos[0]);
+    rq.circuit = circuitOfWord(pos[0]);
     rq.sheet = newSheet(rq.circuit);
     const CircuitInfo& info = circuitInfo(rq.circuit);
     for (const TubeSelector& s : info.tubeSelectors) {

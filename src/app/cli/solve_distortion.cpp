@@ -38,8 +38,9 @@ void writeDistortion(JsonWriter& j, const SolveResult& r) {
         j.beginObject();
         j.key("level").value(d.level);
         j.key("beyond_swing").value(d.beyondSwing);
-        j.key("max_level").value(d.maxLevel);
-        if (!d.beyondSwing) {
+        if (d.beyondSwing)
+            j.key("max_level").value(d.maxLevel);
+        else {
             j.key("input").value(d.input);
             writeHarmonics(j, d.harmonics);
         }
