@@ -49,7 +49,7 @@ std::vector<double> sweepAxisTicks(double lo, double hi, bool log, int target) {
     if (log && lo > 0) {
         const int first = static_cast<int>(std::floor(std::log10(lo))),
                   last = static_cast<int>(std::ceil(std::log10(hi)));
-        const bool fine = last - first <= 2;
+        const bool fine = last - first <= 3;
         for (int e = first; e <= last && static_cast<int>(ticks.size()) < kMaxTicks; ++e)
             for (double m : fine ? std::vector<double>{1, 2, 5} : std::vector<double>{1}) {
                 const double t = m * std::pow(10.0, e);
