@@ -1,9 +1,9 @@
 // Whole solves of the output stages C37 .. C42 (operating point, swing analysis and report) on the
 // first-use sheets that solve and on realistic designs, and the pieces of the swing analysis alone.
 #include "circuits/catalogue.h"
+#include "circuits/solve_command.h"
 #include "model/builtin_models.h"
 #include "power/power_analysis.h"
-#include "circuits/solve_command.h"
 
 #include <benchmark/benchmark.h>
 

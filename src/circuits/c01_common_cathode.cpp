@@ -9,6 +9,7 @@
 #include "frequency/bode_options.h"
 #include "markup/formatters.h"
 #include "solver/dissipation.h"
+#include "solver/distortion.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -61,6 +62,13 @@ void solveC1(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<b>Small signal estimations:</b><br>");
     const CommonCathodeGains gains = commonCathodeStage(*T1, Ra, Rk, Ro);
     text.Add(gains.text);
+    const GainStageDrive drive{.Vgk0 = Vgk,
+                               .Vak0 = Vak,
+                               .Ia0 = Ia,
+                               .load = parallelR(Ra, Ro),
+                               .cathodeLoad = sheet.checked("CheckBoxCkconnected") ? 0 : Rk};
+    rs.distortion = gainStageDistortion(*T1, drive, rq.thdLevel);
+    text.Add("<br>" + distortionLine(*rs.distortion));
     rs.acReport = text.texte;
 
     // Schematic labels.

@@ -21,6 +21,7 @@ inline const QColor kMaroon(128, 0, 0);
 inline const QColor kViolet(127, 0, 255);
 inline const QColor kGreen(0, 128, 0);
 inline const QColor kNavy(0, 0, 128);
+inline const QColor kTeal(0, 140, 140);
 inline const QColor kLightGreen(0, 255, 0);
 inline const QColor kYellow(255, 255, 0);
 

@@ -5,6 +5,7 @@
 #include "plots/load_line_plot.h"
 #include "plots/plot_style.h"
 #include "plots/power_plot_style.h"
+#include "solver/distortion.h"
 #include "util/format.h"
 
 #include <QFontMetricsF>
@@ -141,6 +142,23 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
         return image;
     }
 
+    // Total harmonic distortion of the current (the primary's for a push-pull pair) on the scale of
+    // its largest value, under the other curves; its label comes after theirs.
+    const std::vector<Harmonics> harmonics = powerHarmonics(d);
+    double thdMax = 0;
+    for (const Harmonics& h : harmonics)
+        if (h.resolved)
+            thdMax = std::max(thdMax, h.thd);
+    const auto yt = [&](double t) { return 60 + (H - 120) * (1 - t / thdMax); };
+    if (thdMax > 0 && std::isfinite(thdMax)) {
+        QPolygonF thd;
+        for (std::size_t i = 0; i < d.cycles.size(); ++i)
+            if (harmonics[i].resolved)
+                thd << QPointF(x(d.cycles[i].swing), yt(harmonics[i].thd));
+        p.setPen(plotPen(kTeal, 1.5));
+        p.drawPolyline(thd);
+    }
+
     // Output power in watts and in dBm.
     QPolygonF power, decibels;
     const double dmax = Pmax > 0 ? dBm(Pmax) : 0;
@@ -186,6 +204,11 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
     p.setPen(plotPen(kNavy, 1));
     p.drawPolyline(yield);
     labels.draw(p, W - 58, ye(Ymax), strFormat("η %.0f%%", 100 * Ymax), TextAlign::Left);
+
+    if (thdMax > 0 && std::isfinite(thdMax)) {
+        p.setPen(kTeal);
+        labels.draw(p, W - 58, yt(thdMax), strFormat("THD %.1f%%", 100 * thdMax), TextAlign::Left);
+    }
     p.end();
     return image;
 }

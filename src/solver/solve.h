@@ -7,6 +7,7 @@
 #include "model/convergence.h"
 #include "model/tube.h"
 #include "power/power_types.h"
+#include "solver/distortion.h"
 #include "solver/sheet.h"
 #include "solver/voltage_stacks.h"
 #include "util/number_locale.h"
@@ -23,9 +24,10 @@ struct SolveRequest {
     TubeFactory tubes;
     bool traceConvergence = false;
     NumberLocale locale;
-    std::string timeOfDay;          // status of a grid row whose verdicts are all true
-    std::string configTitle;        // caption of the loaded configuration (title of the Bode plot)
-    std::vector<bool> legendsShown; // the Bode legend check boxes in order; missing entries are shown
+    std::string timeOfDay;              // status of a grid row whose verdicts are all true
+    std::string configTitle;            // caption of the loaded configuration (title of the Bode plot)
+    std::vector<bool> legendsShown;     // the Bode legend check boxes in order; missing entries are shown
+    double thdLevel = kDefaultThdLevel; // output level of a gain stage's distortion line, V peak
     // Checked mode, for tests: a solver that reads a control its sheet lacks, or fills a grid column
     // twice, by an unknown name or not at all, throws std::logic_error instead of going on.
     bool checked = false;
@@ -50,7 +52,8 @@ struct SolveResult {
     std::vector<LoadLineData> loadLines;
     std::vector<TTube> tubes; // each solved tube with its small-signal parameters, slot order
     std::optional<BodeData> bode;
-    std::optional<PowerData> power; // power stages C37 .. C42
+    std::optional<PowerData> power;            // power stages C37 .. C42
+    std::optional<StageDistortion> distortion; // single-tube gain stages at the request's thdLevel
     std::vector<TFormConvergence> traces;
     std::vector<std::string> messages; // texts of the dialogs the solve shows
     bool ok = true;                    // every verdict true

@@ -3,12 +3,14 @@
 
 #include "frequency/bode_text.h"
 #include "plots/bode_plot.h"
+#include "solver/distortion.h"
 #include "ui/collapsible_panel.h"
 #include "ui/picture_view.h"
 #include "ui/ui_fonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -121,7 +123,32 @@ QWidget* TBodeTab::buildOptions() {
         curvesLayout->addWidget(legends_[i]);
     }
     layout->addWidget(curves);
+
+    // The level at which a single-tube gain stage's distortion is worked out.
+    distortion_ = new QGroupBox(QStringLiteral("Distortion"));
+    auto* distortionForm = new QFormLayout(distortion_);
+    thdLevel_ = new QDoubleSpinBox;
+    thdLevel_->setObjectName(QStringLiteral("EdThdLevel"));
+    thdLevel_->setRange(0.1, 1000);
+    thdLevel_->setDecimals(1);
+    thdLevel_->setSuffix(QStringLiteral(" V"));
+    thdLevel_->setValue(kDefaultThdLevel);
+    thdLevel_->setToolTip(QStringLiteral("Output level, peak, of the Distortion line of the AC report"));
+    distortionForm->addRow(QStringLiteral("output level (peak)"), thdLevel_);
+    layout->addWidget(distortion_);
     return panel;
+}
+
+double TBodeTab::thdLevel() const {
+    return thdLevel_->value();
+}
+
+void TBodeTab::setThdLevel(double volts) {
+    thdLevel_->setValue(volts);
+}
+
+void TBodeTab::setThdLevelShown(bool shown) {
+    distortion_->setVisible(shown);
 }
 
 void TBodeTab::setCheckBoxLegends(const std::vector<std::string>& legends, bool feedbackEnabled) {

@@ -15,6 +15,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
 class QTableWidget;
 class TCollapsiblePanel;
 class TPictureView;
@@ -32,6 +34,12 @@ public:
 
     void setOptions(const BodeOptions& options);
     BodeOptions options() const;
+
+    // The output level (V peak) of a gain stage's "Distortion" line; its row is shown only for the
+    // circuits that print one.
+    double thdLevel() const;
+    void setThdLevel(double volts);
+    void setThdLevelShown(bool shown);
 
     // Shows a bandwidth run (picture and table), or empties the tab when there is none.
     void showResult(const std::optional<BodeData>& data, const NumberLocale& locale);
@@ -75,6 +83,8 @@ private:
     QComboBox* feedback_;
     QComboBox* acMode_;
     QCheckBox* ignoreMiller_;
+    QGroupBox* distortion_;
+    QDoubleSpinBox* thdLevel_;
     std::array<QCheckBox*, 7> legends_{};
     std::optional<BodeData> data_;
     NumberLocale locale_;

@@ -8,6 +8,7 @@
 #include "ui/markup_display.h"
 #include "ui/picture_view.h"
 #include "ui/sheet_frame.h"
+#include "ui/sweep_dialog.h"
 #include "ui/tools_window.h"
 #include "ui/ui_fonts.h"
 #include "ui/wave_tab.h"
@@ -171,6 +172,10 @@ QWidget* TFormSolver::buildTopStrip() {
     ButtonSpice = new QPushButton(QStringLiteral("Export SPICE netlist…"));
     ButtonSpice->setObjectName(QStringLiteral("ButtonSpice"));
     options->addWidget(ButtonTools);
+    auto* ButtonSweep = new QPushButton(QStringLiteral("Sweep…"));
+    ButtonSweep->setObjectName(QStringLiteral("ButtonSweep"));
+    ButtonSweep->setToolTip(QStringLiteral("Solve over a range of one field and plot a result column"));
+    options->addWidget(ButtonSweep);
     options->addWidget(ButtonSpice);
     options->addWidget(CheckBoxShowConvergence);
     options->addWidget(CheckBoxShowPowerParms);
@@ -193,6 +198,11 @@ QWidget* TFormSolver::buildTopStrip() {
     connect(ButtonSolver, &QPushButton::clicked, this, &TFormSolver::ButtonSolverClick);
     connect(ButtonTools, &QPushButton::clicked, this, [this] { TFormTools::showTools(this); });
     connect(ButtonSpice, &QPushButton::clicked, this, &TFormSolver::ButtonSpiceClick);
+    connect(ButtonSweep, &QPushButton::clicked, this, [this] {
+        auto* dialog = new TSweepDialog(buildRequest(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+    });
     connect(CheckBoxShowPowerParms, &QCheckBox::toggled, GBadvanced, &QWidget::setVisible);
     return strip;
 }

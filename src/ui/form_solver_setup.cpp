@@ -4,6 +4,7 @@
 #include "circuits/catalogue.h"
 #include "markup/css_classes.h"
 #include "plots/tool_pictures.h"
+#include "solver/distortion.h"
 #include "storage/builtin_configs.h"
 #include "storage/configurations.h"
 #include "storage/model_database.h"
@@ -111,6 +112,7 @@ void TFormSolver::setUpForCircuit() {
     columns.insert(columns.end(), info.gridColumns.begin(), info.gridColumns.end());
     VSTL->setColumns(columns);
     Bode->setCheckBoxLegends(info.bodeLegends, info.feedback);
+    Bode->setThdLevelShown(hasDistortionLine(Tag));
     if (info.advanced) {
         LEDkza->setText(QString::fromStdString(withDecimalSeparator(info.advanced->kza, locale_)));
         LEDkzb->setText(QString::fromStdString(withDecimalSeparator(info.advanced->kzb, locale_)));

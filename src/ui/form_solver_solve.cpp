@@ -68,6 +68,7 @@ SolveRequest TFormSolver::buildRequest() const {
     rq.timeOfDay = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
     rq.configTitle = ContainerSchema->title().toStdString();
     rq.legendsShown = Bode->legendsShown();
+    rq.thdLevel = Bode->thdLevel();
     return rq;
 }
 

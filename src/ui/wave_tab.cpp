@@ -2,6 +2,7 @@
 #include "ui/wave_tab.h"
 
 #include "plots/power_plots.h"
+#include "solver/distortion.h"
 #include "ui/picture_view.h"
 #include "ui/ui_fonts.h"
 
@@ -39,6 +40,9 @@ TWaveTab::TWaveTab(QWidget* parent) : QWidget(parent) {
     quantityLabel_ = new QLabel;
     quantityLabel_->setObjectName(QStringLiteral("LabelVaIa"));
     quantityLabel_->setFont(uiFont(9, true));
+    harmonicsLabel_ = new QLabel;
+    harmonicsLabel_->setObjectName(QStringLiteral("LabelHarmonics"));
+    harmonicsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     image_ = new TPictureView;
     image_->setObjectName(QStringLiteral("ImageWave"));
 
@@ -54,6 +58,7 @@ TWaveTab::TWaveTab(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
     layout->addLayout(captions);
+    layout->addWidget(harmonicsLabel_);
     layout->addWidget(image_, 1);
 
     connect(track_, &QSlider::valueChanged, this, [this] { TrackBarSwingChanged(); });
@@ -71,6 +76,7 @@ void TWaveTab::setPowerData(std::shared_ptr<const PowerData> data) {
         trackLabel_->clear();
         vinLabel_->clear();
         quantityLabel_->clear();
+        harmonicsLabel_->clear();
         return;
     }
     const QSignalBlocker block(track_);
@@ -92,6 +98,8 @@ void TWaveTab::TrackBarSwingChanged() {
     const std::uint32_t c = captions.colour;
     pal.setColor(QPalette::WindowText, QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
     quantityLabel_->setPalette(pal);
+    harmonicsLabel_->setText(
+        QString::fromStdString(cycleDistortionCaption(*data_, waveCycleIndex(*data_, p))));
     std::shared_ptr<const PowerData> data = data_;
     image_->setPainter(
         [data, p, d](QSize size, double scale) { return drawWaveform(*data, p, d, size, scale); });

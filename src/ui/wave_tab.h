@@ -36,5 +36,6 @@ private:
     QLabel* trackLabel_;
     QLabel* vinLabel_;
     QLabel* quantityLabel_;
+    QLabel* harmonicsLabel_;
     TPictureView* image_;
 };

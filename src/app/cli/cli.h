@@ -51,6 +51,8 @@ void assign(Sheet& sheet, const std::string& assignment);
 
 // An item index option of the Bandwidth tab (0 .. count-1), `fallback` when absent.
 int optionIndex(const Args& args, const std::string& option, int count, int fallback);
+// The time of day of a grid row whose verdicts pass (solve and sweep).
+std::string timeOfDay();
 
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);
@@ -65,5 +67,6 @@ void applyCircuitExample(Sheet& sheet);
 int runSpice(const std::vector<std::string>& words);
 int runImportModel(const std::vector<std::string>& words);
 int runExportModel(const std::vector<std::string>& words);
+int runSweep(const std::vector<std::string>& words);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // fills the circuit's sheet as a first opening does, applies the assignments, solves, prints. The
 // user's settings are neither read nor written unless --save asks to store the sheet.
 #include "cli.h"
+#include "solve_distortion.h"
 #include "solve_output.h"
 #include "solve_power_options.h"
 #include "solve_request.h"
@@ -89,22 +90,20 @@ int optionIndex(const Args& args, const std::string& option, int count, int fall
     return *v;
 }
 
-namespace {
 std::string timeOfDay() {
     const std::time_t now = std::time(nullptr);
     char buf[16];
     std::strftime(buf, sizeof buf, "%H:%M:%S", std::localtime(&now));
     return buf;
 }
-} // namespace
 
 ModelLister databaseModelLister() {
     return [](int kind) { return listModelNamesByType(kind); };
 }
 
 SolveWords readSolveWords(const std::vector<std::string>& words, const ModelLister& models) {
-    std::vector<std::string> valueOptions = {"--png-dir",   "--freqmin",  "--freqmax",
-                                             "--straycaps", "--feedback", "--ac"};
+    std::vector<std::string> valueOptions = {"--png-dir",  "--freqmin", "--freqmax",  "--straycaps",
+                                             "--feedback", "--ac",      "--thd-level"};
     valueOptions.insert(valueOptions.end(), powerValueOptions().begin(), powerValueOptions().end());
     Args args(words, valueOptions, {"--json", "--ignore-miller", "--trace", "--save", "--example"});
     if (args.positional().empty())
@@ -129,6 +128,7 @@ SolveWords readSolveWords(const std::vector<std::string>& words, const ModelList
     for (std::size_t i = 1; i < args.positional().size(); ++i)
         assign(rq.sheet, args.positional()[i]);
     applyPowerOptions(args, rq);
+    applyThdLevel(args, rq);
 
     // Unset bandwidth options are those a solver window shows the first time it opens the circuit.
     rq.bode.freqmin = optionIndex(args, "--freqmin", 4, kDefaultFreqMin);

@@ -21,7 +21,7 @@ const char* kUsage =
     "  current MODEL --va V --vg V [--vs V]\n"
     "  solve C<n> [--example] [NAME=VALUE ...] [--json] [--png-dir DIR] [--save] [--trace]\n"
     "        [--freqmin I] [--freqmax I] [--straycaps I] [--feedback I] [--ignore-miller]\n"
-    "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4]\n"
+    "        [--kza X] [--kzb X] [--load-function f1|f2|f3|f4] [--thd-level V]\n"
     "        [--ac exact|classic]\n"
     "  curves MODEL [--transfer] [--vs V] --png FILE\n"
     "  install-data [--from DIR]\n"
@@ -32,7 +32,8 @@ const char* kUsage =
     "           blank lines and # comments are skipped, a bad line gives {\"line\":N,\"error\":...}\n"
     "  spice C<n> [NAME=VALUE ...] [--out FILE] [bandwidth options as for solve]\n"
     "  import-model FILE [--name N] [--kg1 koren|single]\n"
-    "  export-model MODEL [--out FILE]\n";
+    "  export-model MODEL [--out FILE]\n"
+    "  sweep C<n> FIELD FROM TO STEPS [--log] [NAME=VALUE ...] [--csv|--json]\n";
 
 int run(std::vector<std::string> words) {
     // --data-dir may stand before or after the command word.
@@ -62,6 +63,7 @@ int run(std::vector<std::string> words) {
         {"spice", cli::runSpice},
         {"import-model", cli::runImportModel},
         {"export-model", cli::runExportModel},
+        {"sweep", cli::runSweep},
     };
     auto command = commands.find(words[0]);
     if (command == commands.end())

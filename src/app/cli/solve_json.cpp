@@ -1,5 +1,6 @@
 // The solve result as one JSON object, and as plain text.
 #include "json_writer.h"
+#include "solve_distortion.h"
 #include "solve_output.h"
 
 #include "circuits/catalogue.h"
@@ -142,6 +143,7 @@ std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
         writePower(j, *r.power);
     else
         j.null();
+    writeDistortion(j, r);
     j.key("messages").array(r.messages);
     // The convergence traces asked for with --trace: caption and points (x0, y0, x1, y1, ...).
     j.key("traces").beginArray();
@@ -184,7 +186,7 @@ std::string solveText(const SolveRequest& rq, const SolveResult& r) {
                          r.power->pushPull ? "grid-to-grid" : "grid", std::fabs(last.swing), 100 * last.Y);
         if (r.power->pushPull)
             out += " — " + r.power->caption;
-        out += "\n";
+        out += "\n" + powerDistortionText(r);
     }
     return out;
 }

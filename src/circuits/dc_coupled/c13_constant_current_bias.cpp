@@ -5,6 +5,7 @@
 #include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
+#include "solver/distortion.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -99,6 +100,8 @@ void solveC13(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>  " + fmtResistance("Effective load on T1 anode (Ra||Ro)", 0, RL));
     text.Add("<br>  " + fmtResistance("Output impedance ", 0, zout));
     text.Add("<br>  " + fmtAmplification("Gain ", 1, gain) + dbTail("  ", 1, gain));
+    rs.distortion = gainStageDistortion(*T1, {.Vgk0 = Vgk, .Vak0 = Vak, .Ia0 = Ia, .load = RL}, rq.thdLevel);
+    text.Add("<br>" + distortionLine(*rs.distortion));
     rs.acReport = text.texte;
 
     // Schematic labels.

@@ -3,6 +3,7 @@
 #include "circuits/dc_coupled/dc_coupled_common.h"
 
 #include "markup/formatters.h"
+#include "solver/distortion.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -37,6 +38,9 @@ void solveC32(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>" + fmtResistance("Input impedance of T1     ", 0, zinTube));
     text.Add("<br>" + fmtResistance("Input impedance (with Rk) ", 0, zin));
     text.Add("<br>" + fmtResistance("Output impedance          ", 0, zout));
+    const GainStageDrive drive{.Vgk0 = p.Vgk, .Vak0 = p.Vak, .Ia0 = p.Ia, .load = RL, .cathodeInput = true};
+    rs.distortion = gainStageDistortion(*T1, drive, rq.thdLevel);
+    text.Add("<br>" + distortionLine(*rs.distortion));
     rs.acReport = text.texte;
 
     // Logged-results row.

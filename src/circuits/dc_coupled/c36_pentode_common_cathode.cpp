@@ -5,6 +5,7 @@
 
 #include "markup/formatters.h"
 #include "solver/dissipation.h"
+#include "solver/distortion.h"
 #include "solver/sheet_validation.h"
 #include "solver/stage_analyses.h"
 #include "solver/text_result.h"
@@ -139,6 +140,9 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br>" + fmtResistance("AC load ", 0, RL));
     text.Add("<br>  * if BYpassed cathode resistor:");
     text.Add("<br>    " + fmtAmplification("gain ", 1, gain) + dbTail("   ", 1, gain));
+    const GainStageDrive drive{.Vgk0 = Vgk, .Vak0 = Vak, .Ia0 = Ia, .Vek = Vek, .load = RL};
+    rs.distortion = gainStageDistortion(*T1, drive, rq.thdLevel);
+    text.Add("<br>" + distortionLine(*rs.distortion));
     rs.acReport = text.texte;
 
     // Schematic labels.

@@ -3,8 +3,8 @@
 // until both cathode voltages agree.
 #include "circuits/differential/differential_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/verdicts.h"
 #include "util/format.h"

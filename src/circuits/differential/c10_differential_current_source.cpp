@@ -2,8 +2,8 @@
 // bracket on the cathode voltage Vk is narrowed until the two anode currents add up to Ics.
 #include "circuits/differential/differential_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/verdicts.h"
 #include "util/format.h"

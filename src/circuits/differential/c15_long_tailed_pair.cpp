@@ -2,8 +2,8 @@
 // both grids return to the junction of the two, so Vgk = −Rkg·(I1 + I2).
 #include "circuits/differential/differential_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/verdicts.h"
 #include "util/format.h"

@@ -4,8 +4,8 @@
 // anode voltage is exactly the grid voltage T4 needs.
 #include "circuits/differential/differential_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

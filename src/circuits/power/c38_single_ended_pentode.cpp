@@ -4,9 +4,9 @@
 #include "circuits/catalogue.h"
 #include "circuits/power/power_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "markup/formatters.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"
 #include "util/format.h"

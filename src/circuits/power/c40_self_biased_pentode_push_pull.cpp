@@ -4,8 +4,8 @@
 #include "circuits/catalogue.h"
 #include "circuits/power/power_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

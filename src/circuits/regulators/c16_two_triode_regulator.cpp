@@ -3,9 +3,9 @@
 // (fed from Vo through R2) and whose grid sits on the divider R3/R4 across the output.
 #include "circuits/regulators/regulators_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "markup/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

@@ -2,9 +2,9 @@
 // Vref (fed from Vb through R), and its cathode is the output carrying Io.
 #include "circuits/regulators/regulators_common.h"
 
+#include "markup/formatters.h"
 #include "model/bounded_search.h"
 #include "solver/dissipation.h"
-#include "markup/formatters.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

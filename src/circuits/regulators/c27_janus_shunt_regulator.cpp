@@ -3,8 +3,8 @@
 // (lower) with the cathode resistor Rk.
 #include "circuits/regulators/regulators_common.h"
 
-#include "solver/dissipation.h"
 #include "markup/formatters.h"
+#include "solver/dissipation.h"
 #include "solver/sheet_validation.h"
 #include "solver/text_result.h"
 #include "solver/verdicts.h"

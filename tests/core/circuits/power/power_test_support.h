@@ -4,8 +4,8 @@
 
 #include "solve_fixture.h"
 
-#include "power/power_analysis.h"
 #include "markup/formatters.h"
+#include "power/power_analysis.h"
 #include "util/format.h"
 
 #include <cmath>
