@@ -103,8 +103,11 @@ QImage drawSweep(const SweepSeries& s, const std::string& circuitCode, QSize siz
         ys.push_back(y);
     }
     const bool logX = s.logX && *std::min_element(xs.begin(), xs.end()) > 0;
-    const auto [x0, x1] = rangeOf(xs, logX);
-    auto [y0, y1] = rangeOf(ys, false);
+    // Plain variables, not structured bindings: the lambdas below capture them.
+    const auto xRange = rangeOf(xs, logX);
+    const double x0 = xRange.first, x1 = xRange.second;
+    const auto yRange = rangeOf(ys, false);
+    double y0 = yRange.first, y1 = yRange.second;
     const double pad = (y1 - y0) * 0.05;
     y0 -= pad;
     y1 += pad;
