@@ -26,9 +26,9 @@ SolveRequest request(int n, const char* model,
 
 static void BM_SweepC1Rk1000Steps(benchmark::State& state) {
     const SolveRequest rq = request(1, "ECC83 / 12AX7", {{"EdVb", "300"}, {"EdRa", "100k"}, {"EdRo", "1M"}});
-    const SweepSpec spec{"EdRk", 500, 5000, 999, false};
+    const SweepPlan plan{"EdRk", 500, 5000, 999, false};
     for (auto _ : state)
-        benchmark::DoNotOptimize(runSweep(rq, spec));
+        benchmark::DoNotOptimize(runSweep(rq, plan));
 }
 BENCHMARK(BM_SweepC1Rk1000Steps)->Unit(benchmark::kMillisecond);
 

@@ -31,15 +31,15 @@ std::string valueText(double v, const NumberLocale& locale) {
     return s;
 }
 
-std::vector<double> sweepValues(const SweepSpec& spec) {
+std::vector<double> sweepValues(const SweepPlan& plan) {
     std::vector<double> values;
-    values.reserve(static_cast<std::size_t>(spec.steps) + 1);
-    for (int i = 0; i <= spec.steps; ++i) {
-        const double t = static_cast<double>(i) / spec.steps;
+    values.reserve(static_cast<std::size_t>(plan.steps) + 1);
+    for (int i = 0; i <= plan.steps; ++i) {
+        const double t = static_cast<double>(i) / plan.steps;
         double v =
-            spec.log ? spec.from * std::pow(spec.to / spec.from, t) : spec.from + (spec.to - spec.from) * t;
-        if (i == spec.steps)
-            v = spec.to; // the last value is the end as typed, not a rounding of it
+            plan.log ? plan.from * std::pow(plan.to / plan.from, t) : plan.from + (plan.to - plan.from) * t;
+        if (i == plan.steps)
+            v = plan.to; // the last value is the end as typed, not a rounding of it
         values.push_back(v);
     }
     return values;
@@ -68,49 +68,49 @@ std::optional<double> cellNumber(const std::string& cell, const NumberLocale& lo
 
 } // namespace
 
-std::string sweepProblem(const Sheet& sheet, const SweepSpec& spec) {
-    const SheetControl* c = sheet.find(spec.field);
+std::string sweepProblem(const Sheet& sheet, const SweepPlan& plan) {
+    const SheetControl* c = sheet.find(plan.field);
     if (!c)
-        return strFormat("C%d has no field %s", sheet.circuit, spec.field.c_str());
+        return strFormat("C%d has no field %s", sheet.circuit, plan.field.c_str());
     if (c->kind != ControlKind::Edit)
-        return strFormat("%s is not an edit field: only a number can be swept", spec.field.c_str());
-    if (!std::isfinite(spec.from) || !std::isfinite(spec.to))
+        return strFormat("%s is not an edit field: only a number can be swept", plan.field.c_str());
+    if (!std::isfinite(plan.from) || !std::isfinite(plan.to))
         return "the range needs two finite numbers";
-    if (spec.from == spec.to)
-        return strFormat("FROM and TO are both %g: a sweep needs two different ends", spec.from);
-    if (spec.steps < 1 || spec.steps > kMaxSweepSteps)
-        return strFormat("STEPS must be a whole number from 1 to %d, not %d", kMaxSweepSteps, spec.steps);
-    if (spec.log && !(spec.from * spec.to > 0))
+    if (plan.from == plan.to)
+        return strFormat("FROM and TO are both %g: a sweep needs two different ends", plan.from);
+    if (plan.steps < 1 || plan.steps > kMaxSweepSteps)
+        return strFormat("STEPS must be a whole number from 1 to %d, not %d", kMaxSweepSteps, plan.steps);
+    if (plan.log && !(plan.from * plan.to > 0))
         return "a logarithmic sweep needs two ends of the same sign, neither of them 0";
     return {};
 }
 
-std::vector<std::string> sweepTexts(const SweepSpec& spec) {
+std::vector<std::string> sweepTexts(const SweepPlan& plan) {
     Sheet probe;
-    probe.controls.push_back({spec.field, ControlKind::Edit, "", false, {}, -1});
-    if (!sweepProblem(probe, spec).empty())
+    probe.controls.push_back({plan.field, ControlKind::Edit, "", false, {}, -1});
+    if (!sweepProblem(probe, plan).empty())
         return {};
     std::vector<std::string> texts;
-    for (double v : sweepValues(spec))
+    for (double v : sweepValues(plan))
         texts.push_back(valueText(v, NumberLocale{}));
     return texts;
 }
 
-SweepResult runSweep(const SolveRequest& base, const SweepSpec& spec, const SweepProgress& progress) {
+SweepResult runSweep(const SolveRequest& base, const SweepPlan& plan, const SweepProgress& progress) {
     SweepResult result;
-    result.spec = spec;
+    result.plan = plan;
     result.locale = base.locale;
     result.columns = {"-"};
     if (base.circuit >= 1 && base.circuit <= kCircuitCount) {
         const CircuitInfo& info = circuitInfo(base.circuit);
         result.columns.insert(result.columns.end(), info.gridColumns.begin(), info.gridColumns.end());
     }
-    if (!sweepProblem(base.sheet, spec).empty())
+    if (!sweepProblem(base.sheet, plan).empty())
         return result;
-    const std::vector<double> values = sweepValues(spec);
+    const std::vector<double> values = sweepValues(plan);
     const int total = static_cast<int>(values.size());
     SolveRequest rq = base;
-    SheetControl* field = rq.sheet.find(spec.field);
+    SheetControl* field = rq.sheet.find(plan.field);
     for (int i = 0; i < total; ++i) {
         SweepRow row;
         row.text = valueText(values[static_cast<std::size_t>(i)], base.locale);
@@ -147,8 +147,8 @@ std::optional<double> sweepCell(const SweepResult& result, const SweepRow& row, 
 
 SweepSeries sweepSeries(const SweepResult& result, int column) {
     SweepSeries s;
-    s.xLabel = result.spec.field;
-    s.logX = result.spec.log;
+    s.xLabel = result.plan.field;
+    s.logX = result.plan.log;
     if (column >= 0 && column < static_cast<int>(result.columns.size()))
         s.yLabel = result.columns[static_cast<std::size_t>(column)];
     for (const SweepRow& row : result.rows)

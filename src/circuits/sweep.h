@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct SweepSpec {
+struct SweepPlan {
     std::string field; // an edit field of the circuit's sheet (EdRk)
     double from = 0;
     double to = 0;
@@ -22,11 +22,11 @@ inline constexpr int kMaxSweepSteps = 10000;
 // Why the sweep cannot run on this sheet (a field the sheet lacks or that is no edit field, equal
 // ends, a step count outside 1 … kMaxSweepSteps, a logarithmic range through or at zero, a
 // non-finite end); empty when it can.
-std::string sweepProblem(const Sheet& sheet, const SweepSpec& spec);
+std::string sweepProblem(const Sheet& sheet, const SweepPlan& plan);
 
 // The values of the sweep as typed into the field ("%.12g"), so that a single solve with the same
-// text reproduces the step. Empty when sweepProblem refuses the spec.
-std::vector<std::string> sweepTexts(const SweepSpec& spec);
+// text reproduces the step. Empty when sweepProblem refuses the plan.
+std::vector<std::string> sweepTexts(const SweepPlan& plan);
 
 struct SweepRow {
     double value = 0;
@@ -37,7 +37,7 @@ struct SweepRow {
 };
 
 struct SweepResult {
-    SweepSpec spec;
+    SweepPlan plan;
     std::vector<std::string> columns; // "-" (the status), then the grid column legends
     std::vector<SweepRow> rows;
     bool cancelled = false;
@@ -48,9 +48,9 @@ struct SweepResult {
 using SweepProgress = std::function<bool(int done, int total)>;
 
 // Solves the request's sheet at each value of the sweep. A step that does not solve gives a row
-// with its error and the sweep goes on. Refuses nothing: check sweepProblem first (a refused spec
+// with its error and the sweep goes on. Refuses nothing: check sweepProblem first (a refused plan
 // gives no rows).
-SweepResult runSweep(const SolveRequest& base, const SweepSpec& spec, const SweepProgress& progress = {});
+SweepResult runSweep(const SolveRequest& base, const SweepPlan& plan, const SweepProgress& progress = {});
 
 // The column's number in a row's cell (nullopt for a text cell, an empty one, or a step without a row).
 std::optional<double> sweepCell(const SweepResult& result, const SweepRow& row, int column);

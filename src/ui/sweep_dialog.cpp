@@ -140,28 +140,28 @@ void TSweepDialog::showStatus(const QString& text, bool problem) {
 }
 
 void TSweepDialog::run() {
-    SweepSpec spec;
-    spec.field = field_->currentData().toString().toStdString();
+    SweepPlan plan;
+    plan.field = field_->currentData().toString().toStdString();
     bool okFrom = false, okTo = false;
-    spec.from = parseValue(from_->text().toStdString(), base_.locale, &okFrom);
-    spec.to = parseValue(to_->text().toStdString(), base_.locale, &okTo);
-    spec.steps = steps_->value();
-    spec.log = log_->isChecked();
+    plan.from = parseValue(from_->text().toStdString(), base_.locale, &okFrom);
+    plan.to = parseValue(to_->text().toStdString(), base_.locale, &okTo);
+    plan.steps = steps_->value();
+    plan.log = log_->isChecked();
     if (!okFrom || !okTo) {
         showStatus(QStringLiteral("The range needs two numbers."), true);
         return;
     }
-    if (const std::string problem = sweepProblem(base_.sheet, spec); !problem.empty()) {
+    if (const std::string problem = sweepProblem(base_.sheet, plan); !problem.empty()) {
         showStatus(QString::fromStdString(problem), true);
         return;
     }
 
-    QProgressDialog progress(QStringLiteral("Sweeping %1 …").arg(QString::fromStdString(spec.field)),
-                             QStringLiteral("Cancel"), 0, spec.steps + 1, this);
+    QProgressDialog progress(QStringLiteral("Sweeping %1 …").arg(QString::fromStdString(plan.field)),
+                             QStringLiteral("Cancel"), 0, plan.steps + 1, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressDelayMs);
     run_->setEnabled(false);
-    result_ = runSweep(base_, spec, [&progress](int done, int) {
+    result_ = runSweep(base_, plan, [&progress](int done, int) {
         progress.setValue(done);
         QCoreApplication::processEvents();
         return !progress.wasCanceled();
@@ -174,7 +174,7 @@ void TSweepDialog::run() {
         failed += row.solved ? 0 : 1;
     QString text =
         result_->cancelled
-            ? QStringLiteral("Cancelled after %1 of %2 steps.").arg(result_->rows.size()).arg(spec.steps + 1)
+            ? QStringLiteral("Cancelled after %1 of %2 steps.").arg(result_->rows.size()).arg(plan.steps + 1)
             : QStringLiteral("%1 steps solved.").arg(result_->rows.size());
     if (failed > 0)
         text += QStringLiteral(" %1 did not solve (left out of the plot).").arg(failed);

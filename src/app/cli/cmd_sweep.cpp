@@ -45,7 +45,7 @@ std::string csvCell(const std::string& text) {
 
 std::string table(const SweepResult& r, char separator) {
     const auto cell = [&](const std::string& s) { return separator == ',' ? csvCell(s) : escapeControls(s); };
-    std::string out = cell(r.spec.field);
+    std::string out = cell(r.plan.field);
     for (const auto& c : r.columns)
         out += separator + cell(c);
     out += "\n";
@@ -66,8 +66,8 @@ std::string json(const SweepResult& r, const CircuitInfo& info) {
     JsonWriter j;
     j.beginObject();
     j.key("circuit").value(info.code);
-    j.key("field").value(r.spec.field);
-    j.key("log").value(r.spec.log);
+    j.key("field").value(r.plan.field);
+    j.key("log").value(r.plan.log);
     j.key("columns").array(r.columns);
     j.key("rows").beginArray();
     for (const SweepRow& row : r.rows) {
@@ -115,16 +115,16 @@ int runSweep(const std::vector<std::string>& words) {
     rq.tubes = databaseTubeFactory();
     rq.timeOfDay = timeOfDay();
 
-    SweepSpec spec;
-    spec.field = pos[1];
-    spec.from = endOfRange(pos[2], "FROM");
-    spec.to = endOfRange(pos[3], "TO");
-    spec.steps = stepCount(pos[4]);
-    spec.log = args.flag("--log");
-    if (const std::string problem = sweepProblem(rq.sheet, spec); !problem.empty())
+    SweepPlan plan;
+    plan.field = pos[1];
+    plan.from = endOfRange(pos[2], "FROM");
+    plan.to = endOfRange(pos[3], "TO");
+    plan.steps = stepCount(pos[4]);
+    plan.log = args.flag("--log");
+    if (const std::string problem = sweepProblem(rq.sheet, plan); !problem.empty())
         throw UsageError(escapeControls(problem));
 
-    const SweepResult result = runSweep(rq, spec);
+    const SweepResult result = runSweep(rq, plan);
     const std::string text =
         args.flag("--json") ? json(result, info) : table(result, args.flag("--csv") ? ',' : '\t');
     std::fwrite(text.data(), 1, text.size(), stdout);

@@ -16,7 +16,7 @@ TEST(Sweep, RefusedRanges) {
     const Sheet sheet = c1().sheet;
     const struct {
         const char* name;
-        SweepSpec spec;
+        SweepPlan plan;
         const char* message;
     } cases[] = {
         {"field the circuit lacks", {"EdVg", 1, 2, 10, false}, "C1 has no field EdVg"},
@@ -29,10 +29,10 @@ TEST(Sweep, RefusedRanges) {
         {"not finite", {"EdRk", 1, INFINITY, 10, false}, "finite"},
     };
     for (const auto& c : cases) {
-        const std::string problem = sweepProblem(sheet, c.spec);
+        const std::string problem = sweepProblem(sheet, c.plan);
         EXPECT_NE(problem.find(c.message), std::string::npos) << c.name << ": " << problem;
         // Nothing is solved for a refused range.
-        EXPECT_TRUE(runSweep(c1(), c.spec).rows.empty()) << c.name;
+        EXPECT_TRUE(runSweep(c1(), c.plan).rows.empty()) << c.name;
     }
     EXPECT_EQ(sweepProblem(sheet, {"EdRk", 500, 5000, 9, true}), "");
     EXPECT_EQ(sweepProblem(sheet, {"EdRk", -5, -1, 4, true}), "");
@@ -40,7 +40,7 @@ TEST(Sweep, RefusedRanges) {
 
 TEST(Sweep, ValuesAsTyped) {
     const struct {
-        SweepSpec spec;
+        SweepPlan plan;
         std::vector<std::string> texts;
     } cases[] = {
         {{"EdRk", 500, 5000, 9, false},
@@ -50,7 +50,7 @@ TEST(Sweep, ValuesAsTyped) {
         {{"EdCk", 1e-7, 1e-6, 1, false}, {"0.0000001", "0.000001"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(sweepTexts(c.spec), c.texts) << c.spec.field << " " << c.spec.from;
+        EXPECT_EQ(sweepTexts(c.plan), c.texts) << c.plan.field << " " << c.plan.from;
 }
 
 TEST(Sweep, RowsReproduceSingleSolves) {
