@@ -1,47 +1,12 @@
 // The netlist tables of the circuits: node names as the schematics label them, element lines with the
 // sheet's fields as parameters. A line "?Box ..." is written when the check box is checked, "!Box ..."
 // when it is not; "@LBtube" is the subcircuit of the selected model; VIA<n> measures Tn's anode current.
-#include "spice/netlist.h"
+#include "spice/netlist_parts.h"
 
 #include <algorithm>
-#include <cctype>
 
-namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// The input network of C1 and of the stages drawn like it: the source Rs, the series capacitor
-// (Cin or Cs), Rg with Cg to ground, the stopper Rgs with Cgs at the grid.
-std::vector<std::string> inputNetwork(const std::string& series, const std::string& grid) {
-    return {"VIN in 0 DC 0 AC 1",
-            "RS in n_rs {EdRs}",
-            "C" + upper(series.substr(3)) + " n_rs n_rg {" + series + "}",
-            "RG n_rg 0 {EdRg}",
-            "CG n_rg 0 {EdCg}",
-            "RGS n_rg " + grid + " {EdRgs}",
-            "CGS " + grid + " 0 {EdCgs}",
-            "CSG " + grid + " 0 {S}"};
-}
-
-// The output network: the coupling capacitor from `from` into Ro with Co at "out".
-std::vector<std::string> outputNetwork(const std::string& from, const std::string& coupling) {
-    return {"C" + upper(coupling.substr(3)) + " " + from + " out {" + coupling + "}", "RO out 0 {EdRo}",
-            "CO out 0 {EdCo}", "CSO out 0 {S}"};
-}
-
-std::vector<std::string> join(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> out;
-    for (const auto& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-const std::vector<CircuitNetlist>& tables() {
-    static const std::vector<CircuitNetlist> all = {
+std::vector<CircuitNetlist> singleStageNetlists() {
+    return {
         {1,
          {"in: input; n_rs: between Rs and Cin; n_rg: Cin, Rg and Cg; g1: T1's grid after Rgs",
           "a1: T1's anode (Va); k1: T1's cathode (Vk); vb: supply V; out: output after Cout, on Ro and Co"},
@@ -50,7 +15,7 @@ const std::vector<CircuitNetlist>& tables() {
              // "Cin shunted": the series capacitor is a short.
              in[2] = "!CheckBoxC1shunted " + in[2];
              in.insert(in.begin() + 3, "?CheckBoxC1shunted VCI n_rs n_rg 0");
-             return join(
+             return joinLines(
                  {in,
                   {"VB vb 0 DC {EdVb}", "RA vb a1m {EdRa}", "VIA1 a1m a1 0", "XT1 a1 g1 k1 @LBtube",
                    "CSA1 a1 0 {S}", "RK k1 0 {EdRk}", "?CheckBoxCkconnected CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
@@ -84,12 +49,13 @@ const std::vector<CircuitNetlist>& tables() {
              auto in = inputNetwork("EdCs", "g1");
              in[2] = "!CheckBoxShunted " + in[2];
              in.insert(in.begin() + 3, "?CheckBoxShunted VCS n_rs n_rg 0");
-             return join({in,
-                          {"VB vb 0 DC {EdVb}", "RA vb a1m {EdRa}", "VIA1 a1m a1 0", "XT1 a1 g1 k1 @LBtube1",
-                           "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}", "?CheckBoxConnected CK k1 0 {EdCk}",
-                           "CSK1 k1 0 {S}", "VIA2 vb a2 0", "XT2 a2 a1 k2 @LBtube2", "RK2 k2 0 {EdRk2}",
-                           "CSK2 k2 0 {S}", "RKO k2 n_rko {EdRko}", "CKO n_rko out {EdCko}",
-                           "RO out 0 {EdRo}", "CO out 0 {EdCo}", "CSO out 0 {S}"}});
+             return joinLines(
+                 {in,
+                  {"VB vb 0 DC {EdVb}", "RA vb a1m {EdRa}", "VIA1 a1m a1 0", "XT1 a1 g1 k1 @LBtube1",
+                   "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}", "?CheckBoxConnected CK k1 0 {EdCk}", "CSK1 k1 0 {S}",
+                   "VIA2 vb a2 0", "XT2 a2 a1 k2 @LBtube2", "RK2 k2 0 {EdRk2}", "CSK2 k2 0 {S}",
+                   "RKO k2 n_rko {EdRko}", "CKO n_rko out {EdCko}", "RO out 0 {EdRo}", "CO out 0 {EdCo}",
+                   "CSO out 0 {S}"}});
          }(),
          "out",
          {}},
@@ -106,23 +72,24 @@ const std::vector<CircuitNetlist>& tables() {
          {"in: input; n_rs: between Rs and Cs; n_rg: Cs, Rg and Cg; g1: T1's grid after Rgs",
           "k1: T1's cathode (Vk); m: T1's anode and T2's cathode (Vm); g2: T2's grid on the divider (Vg)",
           "a2: T2's anode (Va); vb: supply V; out: output after Ca, on Ro and Co"},
-         join({inputNetwork("EdCs", "g1"),
-               {"VB vb 0 DC {EdVb}", "RG2 vb g2 {EdRg2}", "RG1 g2 0 {EdRg1}", "CD g2 0 100u",
-                "RA vb a2m {EdRa}", "VIA2 a2m a2 0", "XT2 a2 g2 m @LBtube", "CSA2 a2 0 {S}", "VIA1 m a1 0",
-                "XT1 a1 g1 k1 @LBtube", "CSM m 0 {S}", "RK k1 0 {EdRk}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
-               outputNetwork("a2", "EdCa")}),
+         joinLines(
+             {inputNetwork("EdCs", "g1"),
+              {"VB vb 0 DC {EdVb}", "RG2 vb g2 {EdRg2}", "RG1 g2 0 {EdRg1}", "CD g2 0 100u",
+               "RA vb a2m {EdRa}", "VIA2 a2m a2 0", "XT2 a2 g2 m @LBtube", "CSA2 a2 0 {S}", "VIA1 m a1 0",
+               "XT1 a1 g1 k1 @LBtube", "CSM m 0 {S}", "RK k1 0 {EdRk}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
+              outputNetwork("a2", "EdCa")}),
          "out",
          "CD, the decoupling capacitor of T2's grid, has no field: 100 uF."},
         {9,
          {"in: input; n_rs: between Rs and Cs; n_rg: Cs, Rg and Cg; g1: T1's grid after Rgs",
           "a1: T1's anode and T2's grid; k1: T1's cathode; a2: T2's anode; k2: T2's cathode; vb: supply V",
           "out: output after Ca, on Ro and Co"},
-         join({inputNetwork("EdCs", "g1"),
-               {"VB vb 0 DC {EdVb}", "RA1 vb a1m {EdRa1}", "VIA1 a1m a1 0", "XT1 a1 g1 k1 @LBtube1",
-                "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}", "CK1 k1 0 {EdCk1}", "CSK1 k1 0 {S}",
-                "RA2 vb a2m {EdRa2}", "VIA2 a2m a2 0", "XT2 a2 a1 k2 @LBtube2", "CSA2 a2 0 {S}",
-                "RK2 k2 0 {EdRk2}", "CK2 k2 0 {EdCk2}", "CSK2 k2 0 {S}"},
-               outputNetwork("a2", "EdCa")}),
+         joinLines({inputNetwork("EdCs", "g1"),
+                    {"VB vb 0 DC {EdVb}", "RA1 vb a1m {EdRa1}", "VIA1 a1m a1 0", "XT1 a1 g1 k1 @LBtube1",
+                     "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}", "CK1 k1 0 {EdCk1}", "CSK1 k1 0 {S}",
+                     "RA2 vb a2m {EdRa2}", "VIA2 a2m a2 0", "XT2 a2 a1 k2 @LBtube2", "CSA2 a2 0 {S}",
+                     "RK2 k2 0 {EdRk2}", "CK2 k2 0 {EdCk2}", "CSK2 k2 0 {S}"},
+                    outputNetwork("a2", "EdCa")}),
          "out",
          {}},
         {13,
@@ -168,15 +135,29 @@ const std::vector<CircuitNetlist>& tables() {
          {"in: input; n_rs: between Rs and Cs; n_rg: Cs, Rg and Cg; g1: T1's control grid after Rgs",
           "a1: T1's anode (Va); s1: T1's screen grid (Ve); k1: T1's cathode (Vk); vb: supply V",
           "out: output after Ca, on Ro and Co"},
-         join({inputNetwork("EdCs", "g1"),
-               {"VB vb 0 DC {EdVb}", "RA vb a1m {EdRa}", "VIA1 a1m a1 0", "XT1 a1 g1 s1 k1 @LBtube",
-                "CSA1 a1 0 {S}", "RE vb s1 {(EdVb+T1_VGK-T1_VEK)/T1_IE}", "CD s1 0 100u", "RK k1 0 {EdRk}",
-                "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
-               outputNetwork("a1", "EdCa")}),
+         joinLines({inputNetwork("EdCs", "g1"),
+                    {"VB vb 0 DC {EdVb}", "RA vb a1m {EdRa}", "VIA1 a1m a1 0", "XT1 a1 g1 s1 k1 @LBtube",
+                     "CSA1 a1 0 {S}", "RE vb s1 {(EdVb+T1_VGK-T1_VEK)/T1_IE}", "CD s1 0 100u",
+                     "RK k1 0 {EdRk}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
+                    outputNetwork("a1", "EdCa")}),
          "out",
          "RE, the screen resistor, is the value the solve computes for the screen voltage Vek (Re); its "
          "decoupling capacitor CD has no field: 100 uF."},
     };
+}
+
+namespace {
+
+const std::vector<CircuitNetlist>& tables() {
+    static const std::vector<CircuitNetlist> all = [] {
+        std::vector<CircuitNetlist> out;
+        for (auto group : {singleStageNetlists, cascodeFollowerNetlists, differentialMixerNetlists,
+                           regulatorPowerNetlists}) {
+            auto part = group();
+            out.insert(out.end(), part.begin(), part.end());
+        }
+        return out;
+    }();
     return all;
 }
 
