@@ -11,6 +11,7 @@
 #include "ui/form_solver.h"
 #include "ui/options_dialog.h"
 #include "ui/sheet_frame.h"
+#include "ui/sweep_dialog.h"
 #include "ui/tools_window.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -123,6 +125,13 @@ int main(int argc, char** argv) {
         ::save(&options, out.filePath(code + "-options.png"));
         TFormTools::showTools(window);
         ::save(TFormTools::instance(), out.filePath(code + "-tools.png"));
+        auto* sweep = window->findChild<QPushButton*>(QStringLiteral("ButtonSweep"));
+        sweep->click();
+        if (auto* dialog = window->findChild<TSweepDialog*>()) {
+            dialog->run();
+            ::save(dialog, out.filePath(code + "-sweep.png"));
+            dialog->close();
+        }
     }
     int k = 0;
     for (auto* w : window->findChildren<TConvergenceWindow*>())

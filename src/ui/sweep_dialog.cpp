@@ -61,6 +61,11 @@ TSweepDialog::TSweepDialog(const SolveRequest& base, QWidget* parent) : QDialog(
     for (std::size_t i = 0; i < info.columns.size(); ++i)
         if (!info.columns[i].text)
             column_->addItem(QString::fromStdString(info.columns[i].legend), static_cast<int>(i) + 1);
+    // A designer sweeping a part first wants to see what it does to the tube's current; the supply
+    // and the parts typed on the sheet, which lead the columns, do not move.
+    const int current = column_->findText(QStringLiteral("Ia"), Qt::MatchStartsWith);
+    if (current >= 0)
+        column_->setCurrentIndex(current);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Field"), field_);
@@ -187,7 +192,10 @@ void TSweepDialog::replot() {
         picture_->clearPicture();
         return;
     }
-    const SweepSeries series = sweepSeries(*result_, column_->currentData().toInt());
+    SweepSeries series = sweepSeries(*result_, column_->currentData().toInt());
+    const std::string label = controlLabel(circuitInfo(base_.circuit), series.xLabel);
+    if (!label.empty())
+        series.xLabel = label + " (" + series.xLabel + ")";
     const std::string code = circuitInfo(base_.circuit).code;
     picture_->setPainter(
         [series, code](QSize size, double scale) { return drawSweep(series, code, size, scale); });
