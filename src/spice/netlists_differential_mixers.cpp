@@ -9,7 +9,7 @@ std::vector<std::string> anodeBranch(int n, const std::string& supply, const std
                                      const std::string& grid, const std::string& cathode,
                                      const std::string& selector) {
     const std::string t = std::to_string(n);
-    return {"R" + upperName(ra.substr(2)) + " " + supply + " a" + t + "m {" + ra + "}",
+    return {upperName(ra.substr(2)) + " " + supply + " a" + t + "m {" + ra + "}",
             "VIA" + t + " a" + t + "m a" + t + " 0",
             "XT" + t + " a" + t + " " + grid + " " + cathode + " @" + selector,
             "CSA" + t + " a" + t + " 0 {S}"};
