@@ -136,7 +136,8 @@ void TQuadripole::getExactGains(double f, Complex L1, Complex L2) {
     }
     case tqpTubeMixer: {
         const Complex RL = P(L1, Zp(w, Ra, Cpou));
-        g0 = -µ * RL / (2.0 * RL + ρ + µ * exactCathodeImpedance(w));
+        // The cathode impedance carries both triodes' currents (see the classic mixer).
+        g0 = -µ * RL / (2.0 * RL + ρ + 2.0 * (µ + 1) * exactCathodeImpedance(w));
         break;
     }
     }

@@ -104,8 +104,10 @@ void TQuadripole::getVarGains(const std::vector<double>& parms, const std::vecto
         break;
     }
     case tqpTubeMixer: {
+        // Both triodes' currents I flow in the shared cathode impedance Zk and each triode sees
+        // the cathode at Zk·I: ρ·I = µ·vg − 2(µ + 1)·Zk·I − 2·RL·I, the idle grid at signal ground.
         const double RL = P(L1, Zp(w, Ra, Cpou));
-        g0 = µ * RL / (2 * RL + ρ + µ * cathodeImpedance(w));
+        g0 = µ * RL / (2 * RL + ρ + 2 * (µ + 1) * cathodeImpedance(w));
         break;
     }
     }

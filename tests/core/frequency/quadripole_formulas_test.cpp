@@ -243,7 +243,7 @@ TEST(QuadripoleFormulas, GainsAndInputImpedances) {
          [&](const Net& n, const TTube&) {
              const double Cpin = S + gk, Cpou = 4 * S + 2 * ak;
              const double RL = Net::P(300e3, n.Zp(100e3, Cpou)), Zk = n.Zp(1.5e3, 1e-9 + Cpou);
-             const double g0 = µ * RL / (2 * RL + ρ + µ * Zk);
+             const double g0 = µ * RL / (2 * RL + ρ + 2 * (µ + 1) * Zk);
              return Expected{g0, nan, n.X(Cpin + g0 * ga)};
          }},
     };
