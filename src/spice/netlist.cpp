@@ -156,8 +156,10 @@ SpiceExport spiceNetlist(const SolveRequest& rq, const SolveOutcome& outcome) {
     for (const auto& [name, params] : models)
         s += "\n" + spiceModelText(params);
 
+    // Batch mode (ngspice -b) runs an analysis only when something of it is printed.
     s += "\n.op\n.ac dec 20 " + spiceNumber(freqMinOf(rq.bode.freqmin)) + " " +
-         spiceNumber(freqMaxOf(rq.bode.freqmax)) + "\n.end\n";
+         spiceNumber(freqMaxOf(rq.bode.freqmax)) + "\n.print ac vdb(" + table->output + ") vp(" +
+         table->output + ")\n.end\n";
     out.written = true;
     return out;
 }

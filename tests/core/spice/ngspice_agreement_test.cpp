@@ -486,3 +486,24 @@ TEST(NgspiceAgreement, FirstUseSheets) {
     for (int n : circuitsWithNetlist())
         checkAgreement(n, "first use", firstOpening(n, {}), {}, false);
 }
+
+// The netlist as exported, run as a user runs it (ngspice -b FILE): the AC sweep runs and prints its
+// table, with no analysis left out for want of something to print.
+TEST(NgspiceAgreement, ExportRunsInBatchModeAsWritten) {
+    const SolveRequest rq = firstOpening(1, {});
+    const SpiceExport netlist = spiceNetlist(rq, solveCommand(rq));
+    ASSERT_TRUE(netlist.written);
+    const fs::path file =
+        fs::temp_directory_path() / ("valvenix_batch_" + std::to_string(::getpid()) + ".cir");
+    std::ofstream(file) << netlist.text;
+    std::string output;
+    if (FILE* pipe = popen((std::string(VALVENIX_NGSPICE) + " -b " + file.string() + " 2>&1").c_str(), "r")) {
+        char line[512];
+        while (fgets(line, sizeof line, pipe))
+            output += line;
+        pclose(pipe);
+    }
+    fs::remove(file);
+    EXPECT_NE(output.find("vdb(out)"), std::string::npos) << output;
+    EXPECT_EQ(output.find("no data saved"), std::string::npos) << output;
+}
