@@ -45,7 +45,8 @@ std::vector<CircuitNetlist> cascodeFollowerNetlists() {
           "XT1 a1t in k1 @LBtube", "CSA1 a1 0 {S}", "R1 k1 0 {EdR1}", "CK k1 0 100u", "COUT k2 out 1u",
           "RO out 0 {EdRo}"},
          "out",
-         "Ck across R1 and Cout have no fields (the solver takes them as ideal): 100 uF and 1 uF."},
+         "Ck across R1 and Cout have no fields (the solver takes them as ideal): 100 uF and 1 uF. T2's grid "
+         "sits on Vg2 as drawn, an AC ground; the report's SRPP gain takes it as driven from T1's anode."},
         {24,
          {"in: input, on T1's grid; k1: T1's cathode (Vk1) and T2's grid; a1: T1's anode, the foot of R1 and "
           "T3's grid (Va1)",
