@@ -11,7 +11,18 @@
 namespace {
 
 constexpr double kTolerance = 1e-6; // A
-constexpr int kCurrentPasses = 80;  // halves the current bracket well below any printed digit
+// Below 100 µA the 1 µA balance would let the two tubes of one branch differ by a large part of the
+// current they carry (a starved upper tube runs at a few µA): there the balance is 1 % of the current,
+// never finer than 1 nA (a branch that is cut off balances at once).
+constexpr double kRelativeTolerance = 0.01;
+constexpr double kFinestTolerance = 1e-9; // A
+
+double balanceTolerance(double I1, double I2) {
+    return std::max(kFinestTolerance,
+                    std::min(kTolerance, kRelativeTolerance * std::max(std::fabs(I1), std::fabs(I2))));
+}
+
+constexpr int kCurrentPasses = 80; // halves the current bracket well below any printed digit
 
 double triode(TTube& T, double Vgk, double Vak) {
     double ia;
@@ -60,7 +71,7 @@ int bisectNode(TTube& T1, TTube& T2, int maxIter, double Vb, double Rk,
         I2 = upper(Vm);
         tracePoint(w1, i, I1);
         tracePoint(w2, i, I2);
-        if (std::fabs(I1 - I2) < kTolerance)
+        if (std::fabs(I1 - I2) < balanceTolerance(I1, I2))
             break;
         if (I1 > I2)
             hi = Vm;

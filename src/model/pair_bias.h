@@ -2,8 +2,8 @@
 // cathode resistor Rk, and an upper tube T2 carrying the same current, sitting on T1's anode (the
 // middle node Vm). Both bisect Vm over [0, Vb]; at each Vm each tube runs at the current it carries
 // with its bias and series drops taken at that same current, so the branch always adds up to the
-// supply. They return the number of passes (maxIter when the tubes never agreed within 1 µA) and
-// leave each tube evaluated at its solved point.
+// supply. They return the number of passes (maxIter when the tubes never agreed within 1 µA, or
+// within 1 % of a current below 100 µA) and leave each tube evaluated at its solved point.
 #pragma once
 
 #include "model/tube.h"

@@ -1,7 +1,133 @@
 // The netlist tables of C8, C21, C22, C24, C28, C30, C31, C33, C34 and C35 (see circuit_netlists.cpp for how
-// a table is written).
+// a table is written). Where two tubes share a node, the node carries the schematic's name and the
+// lower tube's anode pin behind its VIA source is named after the tube (a1t: T1's anode pin).
 #include "spice/netlist_parts.h"
 
 std::vector<CircuitNetlist> cascodeFollowerNetlists() {
-    return {};
+    return {
+        {8,
+         {"in: input; n_rs: between Rs and Cs; n_rg: Cs, Rg and Cg; g1: T1's grid after Rgs; k1: T1's "
+          "cathode "
+          "(Vk1)",
+          "g2: T1's anode, T2's grid and the foot of Rk2 (Vg2); k2: T2's cathode (Vk2)",
+          "a2: T2's anode (Va2), on Ra or on the supply when Ra is shorted; vb: supply V",
+          "out: output after Ca (from T2's cathode), on Ro and Co"},
+         joinLines({inputNetwork("EdCs", "g1"),
+                    {"VB vb 0 DC {EdVb}", "!CheckBoxRa RA vb a2m {EdRa}", "?CheckBoxRa VRA vb a2m 0",
+                     "VIA2 a2m a2 0", "XT2 a2 g2 k2 @LBtube", "CSA2 a2 0 {S}", "RK2 k2 g2 {EdRk2}",
+                     "CSK2 k2 0 {S}", "VIA1 g2 a1t 0", "XT1 a1t g1 k1 @LBtube", "CSG2 g2 0 {S}",
+                     "RK1 k1 0 {EdRk1}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
+                    outputNetwork("k2", "EdCa")}),
+         "out",
+         "The Bode chain takes T2's anode as on the supply: with Ra fitted the gain here is the higher (7 % "
+         "for ECC82s with 10k)."},
+        {21,
+         {"in: input; n_rg: Cg, Rg and Rgs; g1: T1's grid after Rgs; k1: T1's cathode on R1 and C1",
+          "a1: T1's anode, T2's and T4's grids and the foot of R2 (Va1); k2: T2's cathode; vb: supply V",
+          "k4: T4's cathode; a3: T3's anode and the foot of R4 (Va3); k3: T3's cathode; T3's grid is "
+          "grounded",
+          "out: output after Ca (from T3's anode), on Ro and Co"},
+         {"VIN in 0 DC 0 AC 1",     "CG in n_rg {EdCg}", "RG n_rg 0 {EdRg}",      "RGS n_rg g1 {EdRgs}",
+          "CGS g1 0 {EdCgs}",       "CSG g1 0 {S}",      "VB vb 0 DC {EdVb}",     "VIA2 vb a2 0",
+          "XT2 a2 a1 k2 @LBtube1",  "R2 k2 a1 {EdR2}",   "CSK2 k2 0 {S}",         "VIA1 a1 a1t 0",
+          "XT1 a1t g1 k1 @LBtube1", "CSA1 a1 0 {S}",     "R1 k1 0 {EdR1}",        "C1 k1 0 {EdC1}",
+          "CSK1 k1 0 {S}",          "VIA4 vb a4 0",      "XT4 a4 a1 k4 @LBtube2", "R4 k4 a3 {EdR4}",
+          "CSK4 k4 0 {S}",          "VIA3 a3 a3t 0",     "XT3 a3t 0 k3 @LBtube2", "CSA3 a3 0 {S}",
+          "R3 k3 0 {EdR3}",         "CSK3 k3 0 {S}",     "CA a3 out {EdCa}",      "RO out 0 {EdRo}",
+          "CO out 0 {EdCo}",        "CSO out 0 {S}"},
+         "out",
+         "The Bode chain takes R4 as a cathode resistor of T4 to ground; here, as drawn, it lies between "
+         "T4's cathode and T3's anode, and the follower's gain is the higher (0.90 against 0.64 for an "
+         "ECC82 pair with 1k)."},
+        {22,
+         {"in: input, on T1's grid; k1: T1's cathode (Vk1); a1: T1's anode and the foot of R2 (Va1)",
+          "k2: T2's cathode, the output node (Vk2); g2: T2's grid on the fixed voltage Vg2; vb: supply V",
+          "out: output after Cout, on Ro"},
+         {"VIN in 0 DC 0 AC 1", "VB vb 0 DC {EdVb}", "VG2 g2 0 DC {EdVg2}", "VIA2 vb a2 0",
+          "XT2 a2 g2 k2 @LBtube", "R2 k2 a1 {EdR2}", "CSK2 k2 0 {S}", "VIA1 a1 a1t 0",
+          "XT1 a1t in k1 @LBtube", "CSA1 a1 0 {S}", "R1 k1 0 {EdR1}", "CK k1 0 100u", "COUT k2 out 1u",
+          "RO out 0 {EdRo}"},
+         "out",
+         "Ck across R1 and Cout have no fields (the solver takes them as ideal): 100 uF and 1 uF. T2's grid "
+         "sits on Vg2 as drawn, an AC ground; the report's SRPP gain takes it as driven from T1's anode."},
+        {24,
+         {"in: input, on T1's grid; k1: T1's cathode (Vk1) and T2's grid; a1: T1's anode, the foot of R1 and "
+          "T3's grid (Va1)",
+          "vo: the output node (Vo): T3's cathode, the foot of R2, the top of R1 and T2's anode",
+          "k2: T2's cathode (Vk2); vb: supply Vb"},
+         {"VIN in 0 DC 0 AC 1", "VB vb 0 DC {EdVb}", "VIA3 vb a3 0", "XT3 a3 a1 vo @LBtube",
+          "R2 vb vo {EdR2}", "CSO vo 0 {S}", "R1 vo a1 {EdR1}", "VIA1 a1 a1t 0", "XT1 a1t in k1 @LBtube",
+          "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}", "CSK1 k1 0 {S}", "VIA2 vo a2 0", "XT2 a2 k1 k2 @LBtube",
+          "RK2 k2 0 {EdRk2}", "CSK2 k2 0 {S}"},
+         "vo",
+         {}},
+        {28,
+         {"in: input, on T1's grid; vo: the output node (Vo), T2's grid, the foot of Rk2, the top of Ra1 and "
+          "Rok",
+          "a2: T2's anode (Va2); k2: T2's cathode (Vk2); vb: supply V",
+          "a1: T1's anode (Va1), out A; k1: T1's cathode on Rk1 and Rok (Vk1), out K"},
+         {"VIN in 0 DC 0 AC 1", "VB vb 0 DC {EdVb}", "RA2 vb a2m {EdRa2}", "VIA2 a2m a2 0",
+          "XT2 a2 vo k2 @LBtube", "CSA2 a2 0 {S}", "RK2 k2 vo {EdRk2}", "CSO vo 0 {S}", "RA1 vo a1m {EdRa1}",
+          "VIA1 a1m a1 0", "XT1 a1 in k1 @LBtube", "CSA1 a1 0 {S}", "ROK vo k1 {EdRok}", "RK1 k1 0 {EdRk1}",
+          "CSK1 k1 0 {S}"},
+         "a1",
+         {}},
+        {30,
+         {"in: input, on T1's grid; k1: T1's cathode (Vk1); a1: T1's anode (Va1), the foot of Ra",
+          "j: the junction of Ra and Rk2, where Rg2 returns (Vg2); g2: T2's grid, coupled from T1's anode by "
+          "Cc",
+          "k2: T2's cathode, the output (Vk2); vb: supply Vb"},
+         {"VIN in 0 DC 0 AC 1", "VB vb 0 DC {EdVb}", "VIA2 vb a2 0", "XT2 a2 g2 k2 @LBtube",
+          "RK2 k2 j {EdRk2}", "CSK2 k2 0 {S}", "RG2 g2 j {EdRg2}", "CC a1 g2 1u", "CSG2 g2 0 {S}",
+          "RA j a1 {EdRa}", "VIA1 a1 a1t 0", "XT1 a1t in k1 @LBtube", "CSA1 a1 0 {S}", "RK1 k1 0 {EdRk1}",
+          "CSK1 k1 0 {S}"},
+         "k2",
+         "Cc, the coupling capacitor of T2's grid, has no field (the solver takes it as ideal): 1 uF."},
+        {31,
+         {"in: input, on T1's grid with its grid resistor Rg; k1: T1's cathode (Vk1)",
+          "a1: T1's anode, T2's grid and the foot of R2 (Va1); vo: between R1 and R2, the output (Vo)",
+          "k2: T2's cathode (Vk2); vb: supply Vb; out: output after Cout, on Ro"},
+         {"VIN in 0 DC 0 AC 1", "RG in 0 1meg", "VB vb 0 DC {EdVb}", "VIA2 vb a2 0", "XT2 a2 a1 k2 @LBtube",
+          "R1 k2 vo {EdR1}", "CSK2 k2 0 {S}", "R2 vo a1 {EdR2}", "CSO vo 0 {S}", "VIA1 a1 a1t 0",
+          "XT1 a1t in k1 @LBtube", "CSA1 a1 0 {S}", "RK k1 0 {EdRk}", "CSK1 k1 0 {S}", "COUT vo out 1u",
+          "RO out 0 {EdRo}"},
+         "out",
+         "Rg and Cout have no fields (the solver takes them as ideal): 1 megohm and 1 uF; Rk is not "
+         "bypassed."},
+        {33,
+         {"in: input; g2: T2's grid after Cin, held at Vg2 through Rb; a2: T2's anode on Ra (Va)",
+          "vo: T2's cathode and T1's anode, the output node (Vak); g1: T1's grid, fed from T2's anode "
+          "through Cf, on Rg",
+          "k1: T1's cathode (Vk); vb: supply V; out: output after Cout, on Ro"},
+         {"VIN in 0 DC 0 AC 1", "CIN in g2 1u", "RB g2 vg2 1meg", "VG2 vg2 0 DC {EdVg2}", "VB vb 0 DC {EdVb}",
+          "RA vb a2m {EdRa}", "VIA2 a2m a2 0", "XT2 a2 g2 vo @LBtube", "CSA2 a2 0 {S}", "CF a2 g1 1u",
+          "RG g1 0 {EdRg}", "CSG1 g1 0 {S}", "VIA1 vo a1 0", "XT1 a1 g1 k1 @LBtube", "CSO vo 0 {S}",
+          "RK k1 0 {EdRk}", "CSK1 k1 0 {S}", "COUT vo out 1u", "RO out 0 {EdRo}"},
+         "out",
+         "Cin, Rb (T2's grid resistor), Cf and Cout have no fields (the solver takes them as ideal): 1 uF, 1 "
+         "megohm, 1 uF, 1 uF."},
+        {34,
+         {"in: input; n_rs: between Rs and Cs; n_rg: Cs, Rg and Cg; g1: T1's grid after Rgs; k1: T1's "
+          "cathode",
+          "a1: T1's anode, T2's grid and the foot of R2 (Va1), the output node; k2: T2's cathode (Vk2); vb: "
+          "supply V",
+          "out: output after Ca, on Ro and Co"},
+         joinLines({inputNetwork("EdCs", "g1"),
+                    {"VB vb 0 DC {EdVb}", "VIA2 vb a2 0", "XT2 a2 a1 k2 @LBtube", "R2 k2 a1 {EdR2}",
+                     "CSK2 k2 0 {S}", "VIA1 a1 a1t 0", "XT1 a1t g1 k1 @LBtube", "CSA1 a1 0 {S}",
+                     "R1 k1 0 {EdR1}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
+                    outputNetwork("a1", "EdCa")}),
+         "out",
+         {}},
+        {35,
+         {"in: input; g2: T2's grid after Cg, held at Vg2 through Rg; vb: supply V",
+          "k2: T2's cathode and T1's anode (Vk2, Va1); k1: T1's cathode on R1 (Vk1); T1's grid is grounded",
+          "n_rso: between Rso and Cso; out: output after Cso, on Ro and Co"},
+         {"VIN in 0 DC 0 AC 1", "CG in g2 {EdCg}", "RG g2 vg2 {EdRg}", "VG2 vg2 0 DC {EdVg2}", "CSG g2 0 {S}",
+          "VB vb 0 DC {EdVb}", "VIA2 vb a2 0", "XT2 a2 g2 k2 @LBtube", "CSK2 k2 0 {S}", "VIA1 k2 a1 0",
+          "XT1 a1 0 k1 @LBtube", "R1 k1 0 {EdR1}", "CSK1 k1 0 {S}", "RSO k2 n_rso {EdRso}",
+          "CSO n_rso out {EdCso}", "RO out 0 {EdRo}", "CO out 0 {EdCo}", "CSOUT out 0 {S}"},
+         "out",
+         {}},
+    };
 }

@@ -1,6 +1,6 @@
-// C8: the cascode SRPP. T2, self-biased by Rk2, sits on T1's anode with its grid there; the output
-// is T2's anode through Ra, or its cathode node when Ra is shorted. The small-signal figures follow
-// the optimised SRPP of the reference the report names.
+// C8: the cascode SRPP. T2, self-biased by Rk2, sits on T1's anode with its grid there; Ra (unless
+// shorted) lies between the supply and T2's anode; the output is T2's cathode. The small-signal
+// figures follow the optimised SRPP of the reference the report names.
 #include "circuits/cascodes_srpp/cascodes_srpp_common.h"
 
 #include "markup/formatters.h"

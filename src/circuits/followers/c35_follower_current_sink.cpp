@@ -47,7 +47,9 @@ void solveC35(const SolveRequest& rq, SolveResult& rs) {
     // Checks. The sink's current is set by R1 alone, so the stack is allowed 3 V of mismatch.
     auto test = makeTube(rq, "LBtube", "test");
     const bool opOk = test->checkOP(Vak1, Vgk1, Ia1, 0, 1) && test->checkOP(Vak2, Vgk2, Ia2, 0, 1);
-    const bool vgkOk = Vgk1 <= 0 && Vgk2 <= 0;
+    // The pair solver holds T2's grid at its cathode when Vg2 lies above it: the bias as drawn,
+    // Vg2 - Vk2, must not be positive either (a 250 V grid over a 220 V cathode is no follower).
+    const bool vgkOk = Vgk1 <= 0 && Vgk2 <= 0 && Vg2 <= Vk2;
     const bool stacksOk = stackCheck(3, Vb, stackSum(branch));
     const bool iterationsOk = iterations < followers::kPairIterations;
 

@@ -24,3 +24,16 @@ TEST(CascodeC31, NullGainsHaveNoDecibelFigure) {
         31, {{"LBtube", "ECC82 / 12AU7"}, {"EdRo", "0"}, {"EdR2", "0"}},
         "<br><br>Gain, Rk bypassed   <css=µ>0.0</css><br>Gain, Rk UNbypassed <css=µ>0.0</css>");
 }
+
+TEST(CascodeC31, StarvedUpperTubeLeavesTheLowerOneBottomedOut) {
+    // R1 = R2 = 1 MΩ bias T2 almost to cut-off: a few µA flow and T1, at that current, needs well
+    // under 2 V (ngspice finds 0.77 V for ECC83s, 0.49 V for ECC82s). That point is the circuit's own;
+    // both tubes carry the one current within 1 %.
+    for (const char* model : {"ECC83 / 12AX7", "ECC82 / 12AU7"}) {
+        SCOPED_TRACE(model);
+        const SolveResult r = solved(31, {{"LBtube", model}, {"EdR1", "1M"}, {"EdR2", "1M"}});
+        ASSERT_EQ(r.tubes.size(), 2u);
+        EXPECT_LT(r.tubes[0].Vak(), 2);
+        EXPECT_NEAR(r.tubes[0].Ia(), r.tubes[1].Ia(), 0.01 * r.tubes[1].Ia());
+    }
+}

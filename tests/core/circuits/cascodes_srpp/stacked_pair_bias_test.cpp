@@ -5,6 +5,7 @@
 #include "model/pair_bias.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(StackedPairBias, FollowsTheCarriedCurrent) {
@@ -38,4 +39,24 @@ TEST(StackedPairBias, FollowsTheCarriedCurrent) {
     auto T1 = builtinFactory()("ECC82 / 12AU7", "T1");
     auto T2 = builtinFactory()("ECC82 / 12AU7", "T2");
     EXPECT_EQ(pairBiasSelfBiased(*T1, *T2, 3, 250, 1000, 2200, 0), 3);
+}
+
+TEST(StackedPairBias, StarvedBranchBalancesOnItsOwnCurrent) {
+    // 2 MΩ of self-bias leaves the branch a few µA: the balance must hold to a part of that current,
+    // not to a fixed 1 µA (with ECC83s the lower tube used to carry 38 % more than the upper).
+    for (const char* model : {"ECC83 / 12AX7", "ECC82 / 12AU7", "ECC88 / 6DJ8", "12AY7"}) {
+        SCOPED_TRACE(model);
+        auto T1 = builtinFactory()(model, "T1");
+        auto T2 = builtinFactory()(model, "T2");
+        EXPECT_LT(pairBiasSelfBiased(*T1, *T2, 1000, 250, 1000, 2e6, 0), 1000);
+        const double I1 = T1->Ia(), I2 = T2->Ia();
+        EXPECT_GT(I2, 1e-6);
+        EXPECT_LT(I2, 20e-6);
+        EXPECT_LE(std::fabs(I1 - I2), 0.01 * I2) << "I1 " << I1 << " A, I2 " << I2 << " A";
+    }
+    // A branch cut off altogether balances at once at no current.
+    auto T1 = builtinFactory()("ECC83 / 12AX7", "T1");
+    auto T2 = builtinFactory()("ECC83 / 12AX7", "T2");
+    EXPECT_LT(pairBiasSelfBiased(*T1, *T2, 1000, 250, 1000, 1e12, 0), 1000);
+    EXPECT_LT(T2->Ia(), 1e-9);
 }

@@ -52,3 +52,12 @@ TEST(CircuitC35, BandwidthChainFollowsItsLegends) {
             EXPECT_TRUE(std::isfinite(g)) << c.name;
     }
 }
+
+TEST(CircuitC35, GridAboveTheCathodeFailsTheBiasVerdict) {
+    // The first-use sheet holds T2's grid at the supply, 29 V above the cathode the pair settles on;
+    // the solver works with that bias held at 0 V, but the stage as drawn is no follower.
+    const SolveResult r = solveCommand(firstOpening(35, {})).result;
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(contains(r.dcReport, "Vgk > 0")) << r.dcReport;
+    EXPECT_GT(250 - gridNumber(r, 35, "Vk2 (V)"), 0);
+}
