@@ -1,17 +1,21 @@
 // The netlist tables of C16, C17, C18, C25, C27 and the power stages C37-C42 (see circuit_netlists.cpp for
 // how a table is written).
 //
-// The regulators have no input: their AC source is the load, 1 A into the output on top of Io, so that
-// v(out) reads the output impedance in ohms (C25: 1 V on the anode supply, so 1/i(via1) is the sink's
-// impedance). The power stages drive their grids from "in" (and its inverse "inn" for the push-pulls'
-// second side); the output transformer is a pair (three windings with the centre tap) of fully coupled
-// inductors whose secondary carries an 8 ohm loudspeaker: at DC the primary is a short beside its
-// winding resistance, at mid-band it shows the sheet's primary impedance. n tubes in parallel are one
-// tube and current-controlled sources copying its anode and screen currents n - 1 times, so VIA<n>
-// measures a single tube.
+// The regulators have no input: their AC source VIN drives 1 A per volt into the output beside the load
+// Io, so that v(out)/v(in) reads the output impedance in ohms (C25: VIN is the anode supply and the
+// sink's impedance is v(in)/v(ia), ia its anode current at 1 V per ampere). The power stages drive their
+// grids from "in" (and its inverse "inn" for the push-pulls' second side); the output transformer is a pair
+// (three windings with the centre tap) of fully coupled inductors whose secondary carries an 8 ohm
+// loudspeaker: at DC the primary is a short beside its winding resistance, at mid-band it shows the sheet's
+// primary impedance. n tubes in parallel are one tube and current-controlled sources copying its anode and
+// screen currents n - 1 times, so VIA<n> measures a single tube.
 #include "spice/netlist_parts.h"
 
 namespace {
+
+// The regulators' AC source: 1 A per volt of VIN drawn from the output beside Io.
+const std::string kImpedanceNote =
+    "VIN drives 1 A per volt into the output (GIN): v(out)/v(in) of the AC analysis is the output impedance.";
 
 // The primary inductance of every output transformer (henry): 100 H keeps the magnetising current
 // well below the load's down to 20 Hz for primary impedances of a few kilohm.
@@ -82,44 +86,50 @@ std::string powerNote(bool cathodeCapacitor) {
 std::vector<CircuitNetlist> regulatorPowerNetlists() {
     return {
         {16,
-         {"vb: supply Vb; g1: T1's grid (Vg1), fed by R1 and pulled down by T2's anode",
+         {"in: the AC test source VIN; vb: supply Vb; g1: T1's grid (Vg1), fed by R1 and pulled down by T2's "
+          "anode",
           "out: the output Vo, T1's cathode, loaded by Io; g2: T2's grid on the divider R3/R4 (Vg2)",
           "vref: the reference Vref at T2's cathode, fed by R2 from the output"},
          {"VB vb 0 DC {EdVb}", "VIA1 vb a1 0", "XT1 a1 g1 out @LBtube1", "R1 vb g1 {EdR1}", "VIA2 g1 a2 0",
           "XT2 a2 g2 vref @LBtube2", "R3 out g2 {EdR3}", "R4 g2 0 {EdR4}", "R2 out vref {EdR2}",
-          "VREF vref 0 DC {EdVref}", "IO out 0 DC {EdIo} AC 1"},
+          "VREF vref 0 DC {EdVref}", "IO out 0 DC {EdIo}", "VIN in 0 DC 0 AC 1", "GIN out 0 in 0 1"},
          "out",
-         "The reference is an ideal source; v(out) of the AC analysis is the output impedance."},
+         "The reference is an ideal source. " + kImpedanceNote},
         {17,
-         {"vb: supply Vb; vref: the reference Vref, fed by R, on T1's grid",
+         {"in: the AC test source VIN; vb: supply Vb; vref: the reference Vref, fed by R, on T1's grid",
           "out: the output Vo, T1's cathode, loaded by Io"},
          {"VB vb 0 DC {EdVb}", "R vb vref {EdR}", "VREF vref 0 DC {EdVref}", "VIA1 vb a1 0",
-          "XT1 a1 vref out @LBtube", "IO out 0 DC {EdIo} AC 1"},
+          "XT1 a1 vref out @LBtube", "IO out 0 DC {EdIo}", "VIN in 0 DC 0 AC 1", "GIN out 0 in 0 1"},
          "out",
-         "The reference is an ideal source; v(out) of the AC analysis is the output impedance."},
+         "The reference is an ideal source. " + kImpedanceNote},
         {18,
-         {"vb: supply Vb; out: the output Vo after R1, loaded by Io; a1: T1's anode on the output",
+         {"in: the AC test source VIN; vb: supply Vb; out: the output Vo after R1, loaded by Io; a1: T1's "
+          "anode on the output",
           "g1: T1's grid on the divider R2/R3 (Vg); vref: the reference Vref at T1's cathode"},
          {"VB vb 0 DC {EdVb}", "R1 vb out {EdR1}", "VIA1 out a1 0", "XT1 a1 g1 vref @LBtube",
-          "VREF vref 0 DC {EdVref}", "R2 out g1 {EdR2}", "R3 g1 0 {EdR3}", "IO out 0 DC {EdIo} AC 1"},
+          "VREF vref 0 DC {EdVref}", "R2 out g1 {EdR2}", "R3 g1 0 {EdR3}", "IO out 0 DC {EdIo}",
+          "VIN in 0 DC 0 AC 1", "GIN out 0 in 0 1"},
          "out",
-         "The reference is an ideal source; v(out) of the AC analysis is the output impedance."},
+         "The reference is an ideal source. " + kImpedanceNote},
         {25,
-         {"va: the anode supply Va; a1: T1's anode; g1: T1's grid at Vg; k1: T1's cathode on Rk (Vk)"},
-         {"VA va 0 DC {EdVa} AC 1", "VIA1 va a1 0", "XT1 a1 g1 k1 @LBtube", "VG g1 0 DC {EdVg}",
-          "RK k1 0 {EdRk}"},
-         "k1",
-         "The AC analysis puts 1 V on Va: 1/i(via1) is the sink's impedance."},
+         {"in: the anode supply Va; a1: T1's anode; ia: T1's anode current (1 V per A); g1: T1's grid at Vg; "
+          "k1: T1's cathode on Rk (Vk)"},
+         {"VIN in 0 DC {EdVa} AC 1", "VIA1 in a1 0", "XT1 a1 g1 k1 @LBtube", "VG g1 0 DC {EdVg}",
+          "RK k1 0 {EdRk}", "HIA ia 0 VIA1 1"},
+         "ia",
+         "The anode supply Va is the AC source; ia is the anode current at 1 V per ampere, so v(in)/v(ia) "
+         "of the AC analysis is the sink's impedance."},
         {27,
-         {"vb: supply Vb; out: the output Vo after Ra, loaded by Io; g2: T2's grid on the divider R1/R2 "
+         {"in: the AC test source VIN; vb: supply Vb; out: the output Vo after Ra, loaded by Io; g2: T2's "
+          "grid on the divider R1/R2 "
           "(Vg2)",
           "a2: T2's anode on the output; k2: T2's cathode; a1: T1's anode (Va1), T1's grid is grounded",
           "k1: T1's cathode on Rk (Vk)"},
          {"VB vb 0 DC {EdVb}", "RA vb out {EdRa}", "R1 out g2 {EdR1}", "R2 g2 0 {EdR2}", "VIA2 out a2 0",
           "XT2 a2 g2 k2 @LBtube", "VIA1 k2 a1 0", "XT1 a1 0 k1 @LBtube", "RK k1 0 {EdRk}",
-          "IO out 0 DC {EdIo} AC 1"},
+          "IO out 0 DC {EdIo}", "VIN in 0 DC 0 AC 1", "GIN out 0 in 0 1"},
          "out",
-         "v(out) of the AC analysis is the output impedance."},
+         kImpedanceNote},
         {37,
          {"in: input; g1: T1's grid after Cin, held at Vg through Rg (vg); vb: supply V",
           "p: between Rp and the primary; a1: T1's anode (Va); k1: T1's cathode on Rk (Vk)",

@@ -4,6 +4,7 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "solver/field_reader.h"
 #include "spice/netlist.h"
 
 #include <cstdio>
@@ -412,4 +413,58 @@ TEST(NgspiceAgreement, RealisticSheets) {
 TEST(NgspiceAgreement, FirstUseSheets) {
     for (int n : circuitsWithNetlist())
         checkAgreement(n, "first use", firstOpening(n, {}), {}, false);
+}
+
+// The regulators' output impedances: our small-signal figure (from the tube's ρ, gm and µ) against the
+// |v(num)/v(den)| of the exported netlist's AC source, at 1 kHz.
+TEST(NgspiceAgreement, RegulatorImpedances) {
+    struct ImpedanceCase {
+        Case sheet;
+        const char* num;
+        const char* den;
+        double (*ours)(const TTube& t, const SolveRequest& rq);
+    };
+    const std::vector<ImpedanceCase> impedances = {
+        // A follower with its grid held: ρ/(µ + 1), which the report writes 1/(gm + 1/ρ).
+        {{17,
+          "ECC82 series regulator",
+          {{"LBtube", "ECC82 / 12AU7"}, {"EdVb", "350"}, {"EdR", "100k"}, {"EdVref", "250"}, {"EdIo", "10m"}},
+          {}},
+         "out",
+         "in",
+         [](const TTube& t, const SolveRequest&) { return 1 / (t.gm() + 1 / t.ρ()); }},
+        {{17,
+          "ECC99 series regulator",
+          {{"LBtube", "ECC99"}, {"EdVb", "300"}, {"EdR", "220k"}, {"EdVref", "200"}, {"EdIo", "30m"}},
+          {}},
+         "out",
+         "in",
+         [](const TTube& t, const SolveRequest&) { return 1 / (t.gm() + 1 / t.ρ()); }},
+        // The sink: ρ + (µ + 1)·Rk.
+        {{25,
+          "ECC82 current sink",
+          {{"LBtube", "ECC82 / 12AU7"}, {"EdVg", "50"}, {"EdVa", "300"}, {"EdRk", "4k7"}},
+          {}},
+         "in",
+         "ia",
+         [](const TTube& t, const SolveRequest& rq) {
+             return t.ρ() + (t.µ() + 1) * fieldNumber(rq.sheet, "EdRk", rq.locale);
+         }},
+    };
+    for (const ImpedanceCase& c : impedances) {
+        SCOPED_TRACE("C" + std::to_string(c.sheet.circuit) + " " + c.sheet.name);
+        const SolveRequest rq = sheetOf(c.sheet);
+        const SolveOutcome outcome = solveCommand(rq);
+        ASSERT_TRUE(outcome.solved && outcome.result.ok);
+        const SpiceExport netlist = spiceNetlist(rq, outcome);
+        ASSERT_TRUE(netlist.written) << netlist.problem;
+        const GainProbe probe{"", c.num, c.den};
+        const auto ng = runNgspice(netlist.text, 0, 1000, {probe}, "z" + std::to_string(c.sheet.circuit));
+        const std::string num = std::string("vm(") + c.num + ")", den = std::string("vm(") + c.den + ")";
+        ASSERT_TRUE(ng.count(num) && ng.count(den)) << netlist.text;
+        const double theirs = ng.at(num) / ng.at(den);
+        // ρ, gm and µ come from difference quotients: 2 %.
+        EXPECT_TRUE(RelNear(c.ours(outcome.result.tubes.at(0), rq), theirs, 0.02))
+            << "ngspice " << theirs << " ohm";
+    }
 }
