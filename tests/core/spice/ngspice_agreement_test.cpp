@@ -468,3 +468,15 @@ TEST(NgspiceAgreement, RegulatorImpedances) {
             << "ngspice " << theirs << " ohm";
     }
 }
+
+// The count of tubes in parallel is a parameter of the netlist, as the solver reads it: the selected
+// item, the first one when nothing is selected.
+TEST(NgspiceAgreement, TubesInParallelParameter) {
+    for (const auto& [selected, expected] :
+         {std::pair{2, ".param LBparallel=3\n"}, {-1, ".param LBparallel=1\n"}}) {
+        SolveRequest rq = firstOpening(37, {});
+        rq.sheet.find("LBparallel")->selected = selected;
+        const SpiceExport netlist = spiceNetlist(rq, solveCommand(rq));
+        EXPECT_NE(netlist.text.find(expected), std::string::npos) << netlist.text;
+    }
+}
