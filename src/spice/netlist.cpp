@@ -55,6 +55,11 @@ std::string plain(const std::string& markup) {
     return oneLine(out);
 }
 
+bool wholeNumber(const std::string& s) {
+    return !s.empty() && s.size() < 10 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace
 
 SpiceExport spiceNetlist(const SolveRequest& rq, const SolveOutcome& outcome) {
@@ -101,6 +106,13 @@ SpiceExport spiceNetlist(const SolveRequest& rq, const SolveOutcome& outcome) {
         }
         s += remark + ".param " + c.name + "=" + spiceNumber(v) + "\n";
     }
+    // A selector of whole numbers (tubes in parallel, transformer yield) is a parameter too; with
+    // nothing selected it reads as its first item, as the solvers read it.
+    for (const SheetControl& c : rq.sheet.controls)
+        if (c.kind == ControlKind::Selector && !c.items.empty() &&
+            std::all_of(c.items.begin(), c.items.end(), wholeNumber))
+            s += ".param " + c.name + "=" + (c.selectedText().empty() ? c.items.front() : c.selectedText()) +
+                 "\n";
     for (const SheetControl& c : rq.sheet.controls)
         if (c.kind == ControlKind::CheckBox)
             s += "* " + c.name + " (" + c.text + "): " + (c.checked ? "checked" : "not checked") + "\n";

@@ -2,7 +2,9 @@
 // a SPICE text and back into the database, and the refusals that store nothing.
 #include "cli_runner.h"
 
+#include "circuits/registry.h"
 #include "model/builtin_models.h"
+#include "spice/netlist.h"
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
 
@@ -15,6 +17,15 @@ std::string slurp(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// A circuit that has no netlist table yet, 0 once every circuit has one.
+int circuitWithoutNetlist() {
+    const std::vector<int> with = circuitsWithNetlist();
+    for (int n = 1; n <= kCircuitCount; ++n)
+        if (std::find(with.begin(), with.end(), n) == with.end())
+            return n;
+    return 0;
 }
 
 int lineCount(const std::string& text) {
@@ -61,9 +72,11 @@ TEST_F(CliFixture, SpiceRefusesBadArguments) {
         {"no circuit", {"spice"}, "needs a circuit"},
         {"no such circuit", {"spice", "C43"}, "expected a circuit"},
         {"no such control", {"spice", "C1", "EdFoo=1"}, "no control"},
-        {"no netlist yet", {"spice", "C42"}, "no SPICE netlist yet"},
+        {"no netlist yet", {"spice", QString("C%1").arg(circuitWithoutNetlist())}, "no SPICE netlist yet"},
     };
     for (const auto& c : cases) {
+        if (c.args.size() > 1 && c.args[1] == "C0")
+            continue; // every circuit has a netlist
         const CliRun r = run(c.args);
         EXPECT_EQ(r.exitCode, 2) << c.name;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;

@@ -4,6 +4,7 @@
 #include "approx.h"
 #include "solve_fixture.h"
 
+#include "solver/field_reader.h"
 #include "spice/netlist.h"
 
 #include <cstdio>
@@ -499,6 +500,143 @@ const std::vector<Case>& cases() {
          "ECC82 follower with sink",
          {{"LBtube", "ECC82 / 12AU7"}, {"EdVg2", "150"}, {"EdR1", "22k"}},
          {}},
+        // Regulators, the current sink and the power stages (DC only: none has a Bode curve).
+        {16,
+         "ECC99 ballast, ECC83 amplifier",
+         {{"LBtube1", "ECC99"},
+          {"LBtube2", "ECC83 / 12AX7"},
+          {"EdVb", "400"},
+          {"EdR1", "470k"},
+          {"EdR2", "47k"},
+          {"EdR3", "220k"},
+          {"EdR4", "100k"},
+          {"EdVref", "85"},
+          {"EdIo", "20m"}},
+         {}},
+        {16,
+         "ECC82 ballast, ECC83 amplifier",
+         {{"LBtube1", "ECC82 / 12AU7"},
+          {"LBtube2", "ECC83 / 12AX7"},
+          {"EdVb", "350"},
+          {"EdR1", "1M"},
+          {"EdR2", "100k"},
+          {"EdR3", "150k"},
+          {"EdR4", "100k"},
+          {"EdVref", "100"},
+          {"EdIo", "10m"}},
+         {}},
+        {17,
+         "ECC82 series regulator",
+         {{"LBtube", "ECC82 / 12AU7"}, {"EdVb", "350"}, {"EdR", "100k"}, {"EdVref", "250"}, {"EdIo", "10m"}},
+         {}},
+        {18,
+         "ECC82 shunt regulator",
+         {{"LBtube", "ECC82 / 12AU7"},
+          {"EdVb", "350"},
+          {"EdR1", "22k"},
+          {"EdR2", "100k"},
+          {"EdR3", "100k"},
+          {"EdVref", "100"},
+          {"EdIo", "3m"}},
+         {}},
+        {18,
+         "ECC82 shunt regulator, no load",
+         {{"LBtube", "ECC82 / 12AU7"},
+          {"EdVb", "350"},
+          {"EdR1", "22k"},
+          {"EdR2", "100k"},
+          {"EdR3", "100k"},
+          {"EdVref", "100"},
+          {"EdIo", "0"}},
+         {}},
+        {25,
+         "ECC83 current sink",
+         {{"LBtube", "ECC83 / 12AX7"}, {"EdVg", "30"}, {"EdVa", "250"}, {"EdRk", "22k"}},
+         {}},
+        {25,
+         "ECC82 current sink",
+         {{"LBtube", "ECC82 / 12AU7"}, {"EdVg", "50"}, {"EdVa", "300"}, {"EdRk", "4k7"}},
+         {}},
+        {27,
+         "ECC82 Janus regulator",
+         {{"LBtube", "ECC82 / 12AU7"},
+          {"EdVb", "300"},
+          {"EdRa", "5k"},
+          {"EdR1", "470k"},
+          {"EdR2", "470k"},
+          {"EdRk", "470"},
+          {"EdIo", "20m"}},
+         {}},
+        {27,
+         "ECC82 Janus regulator, no load",
+         {{"LBtube", "ECC82 / 12AU7"},
+          {"EdVb", "300"},
+          {"EdRa", "5k"},
+          {"EdR1", "470k"},
+          {"EdR2", "470k"},
+          {"EdRk", "470"},
+          {"EdIo", "0"}},
+         {}},
+        {37,
+         "300B single-ended",
+         {{"LBtube", "300B"},
+          {"EdVb", "400"},
+          {"EdRk", "820"},
+          {"EdVg", "0"},
+          {"EdRa", "3k"},
+          {"EdRp", "100"}},
+         {}},
+        {37,
+         "two 2A3 single-ended",
+         {{"LBtube", "2A3"},
+          {"LBparallel", "2"},
+          {"EdVb", "300"},
+          {"EdRk", "750"},
+          {"EdVg", "0"},
+          {"EdRa", "2k5"},
+          {"EdRp", "80"}},
+         {}},
+        {38,
+         "EL34 single-ended",
+         {{"LBtube", "EL34"},
+          {"EdVb", "350"},
+          {"EdVg", "0"},
+          {"EdRk", "220"},
+          {"EdVg2", "300"},
+          {"EdRa", "3k"},
+          {"EdRp", "100"}},
+         {}},
+        {38,
+         "two EL84 single-ended",
+         {{"LBtube", "EL84"},
+          {"LBparallel", "2"},
+          {"EdVb", "300"},
+          {"EdVg", "0"},
+          {"EdRk", "130"},
+          {"EdVg2", "250"},
+          {"EdRa", "2k6"},
+          {"EdRp", "150"}},
+         {}},
+        {39, "300B push-pull", {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdRk", "470"}, {"EdZaa", "5k"}}, {}},
+        {39, "2A3 push-pull", {{"LBtube", "2A3"}, {"EdVb", "300"}, {"EdRk", "390"}, {"EdZaa", "3k"}}, {}},
+        {40,
+         "EL34 push-pull",
+         {{"LBtube", "EL34"}, {"EdVb", "350"}, {"EdVe", "300"}, {"EdRk", "200"}, {"EdZaa", "6k6"}},
+         {}},
+        {40,
+         "6L6-GC push-pull",
+         {{"LBtube", "6L6-GC"}, {"EdVb", "400"}, {"EdVe", "300"}, {"EdRk", "250"}, {"EdZaa", "6k6"}},
+         {}},
+        {41, "300B fixed bias", {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}}, {}},
+        {41, "2A3 fixed bias", {{"LBtube", "2A3"}, {"EdVb", "300"}, {"EdVg", "-60"}, {"EdZaa", "3k"}}, {}},
+        {42,
+         "EL34 fixed bias",
+         {{"LBtube", "EL34"}, {"EdVb", "400"}, {"EdVg", "-30"}, {"EdVe", "300"}, {"EdZaa", "6k6"}},
+         {}},
+        {42,
+         "6L6-GC fixed bias",
+         {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVg", "-40"}, {"EdVe", "300"}, {"EdZaa", "5k6"}},
+         {}},
     };
     return all;
 }
@@ -595,4 +733,70 @@ TEST(NgspiceAgreement, ExportRunsInBatchModeAsWritten) {
     fs::remove(file);
     EXPECT_NE(output.find("vdb(out)"), std::string::npos) << output;
     EXPECT_EQ(output.find("no data saved"), std::string::npos) << output;
+}
+
+// The regulators' output impedances: our small-signal figure (from the tube's ρ, gm and µ) against the
+// |v(num)/v(den)| of the exported netlist's AC source, at 1 kHz.
+TEST(NgspiceAgreement, RegulatorImpedances) {
+    struct ImpedanceCase {
+        Case sheet;
+        const char* num;
+        const char* den;
+        double (*ours)(const TTube& t, const SolveRequest& rq);
+    };
+    const std::vector<ImpedanceCase> impedances = {
+        // A follower with its grid held: ρ/(µ + 1), which the report writes 1/(gm + 1/ρ).
+        {{17,
+          "ECC82 series regulator",
+          {{"LBtube", "ECC82 / 12AU7"}, {"EdVb", "350"}, {"EdR", "100k"}, {"EdVref", "250"}, {"EdIo", "10m"}},
+          {}},
+         "out",
+         "in",
+         [](const TTube& t, const SolveRequest&) { return 1 / (t.gm() + 1 / t.ρ()); }},
+        {{17,
+          "ECC99 series regulator",
+          {{"LBtube", "ECC99"}, {"EdVb", "300"}, {"EdR", "220k"}, {"EdVref", "200"}, {"EdIo", "30m"}},
+          {}},
+         "out",
+         "in",
+         [](const TTube& t, const SolveRequest&) { return 1 / (t.gm() + 1 / t.ρ()); }},
+        // The sink: ρ + (µ + 1)·Rk.
+        {{25,
+          "ECC82 current sink",
+          {{"LBtube", "ECC82 / 12AU7"}, {"EdVg", "50"}, {"EdVa", "300"}, {"EdRk", "4k7"}},
+          {}},
+         "in",
+         "ia",
+         [](const TTube& t, const SolveRequest& rq) {
+             return t.ρ() + (t.µ() + 1) * fieldNumber(rq.sheet, "EdRk", rq.locale);
+         }},
+    };
+    for (const ImpedanceCase& c : impedances) {
+        SCOPED_TRACE("C" + std::to_string(c.sheet.circuit) + " " + c.sheet.name);
+        const SolveRequest rq = sheetOf(c.sheet);
+        const SolveOutcome outcome = solveCommand(rq);
+        ASSERT_TRUE(outcome.solved && outcome.result.ok);
+        const SpiceExport netlist = spiceNetlist(rq, outcome);
+        ASSERT_TRUE(netlist.written) << netlist.problem;
+        const GainProbe probe{"", c.num, c.den};
+        const auto ng = runNgspice(netlist.text, 0, 1000, {probe}, "z" + std::to_string(c.sheet.circuit));
+        const std::string num = std::string("vm(") + c.num + ")", den = std::string("vm(") + c.den + ")";
+        ASSERT_TRUE(ng.count(num) && ng.count(den)) << netlist.text;
+        const double theirs = ng.at(num) / ng.at(den);
+        // ρ, gm and µ come from difference quotients: 2 %.
+        EXPECT_TRUE(RelNear(c.ours(outcome.result.tubes.at(0), rq), theirs, 0.02))
+            << "ngspice " << theirs << " ohm";
+    }
+}
+
+// The count of tubes in parallel is a parameter of the netlist, as the solver reads it: the selected
+// item, the first one when nothing is selected.
+TEST(NgspiceAgreement, TubesInParallelParameter) {
+    for (const auto& [selected, expected] :
+         {std::pair{2, ".param LBparallel=3\n"}, {-1, ".param LBparallel=1\n"}}) {
+        SolveRequest rq = firstOpening(37, {});
+        rq.sheet.find("LBparallel")->selected = selected;
+        const SpiceExport netlist = spiceNetlist(rq, solveCommand(rq));
+        EXPECT_NE(netlist.text.find(expected), std::string::npos) << netlist.text;
+    }
 }
