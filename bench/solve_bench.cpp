@@ -179,6 +179,17 @@ static void BM_SolveC7Designed(benchmark::State& state) {
 }
 BENCHMARK(BM_SolveC7Designed)->Unit(benchmark::kMicrosecond);
 
+// The same sixteen C7 designs one at a time: the average above hides single sheets whose load-line
+// searches swing for all their passes.
+static void BM_SolveC7DesignedSheet(benchmark::State& state) {
+    static const std::vector<SolveRequest> sheets =
+        realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}});
+    const SolveRequest& rq = sheets[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(rq));
+}
+BENCHMARK(BM_SolveC7DesignedSheet)->ArgName("sheet")->DenseRange(0, 15)->Unit(benchmark::kMicrosecond);
+
 static void BM_BasicBiasSuccApprox(benchmark::State& state) {
     TTube t(ecc83(), "T1");
     for (auto _ : state)
