@@ -1,11 +1,10 @@
 // Drawing speed of the largest pictures: the Bode plot and ECC83's anode chart at 1000 x 700,
 // and the anode-chart computation alone.
+#include "bench_support.h"
 #include "model/anode_charts.h"
 #include "model/builtin_models.h"
 #include "plots/anode_plots.h"
 #include "plots/bode_plot.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -14,18 +13,6 @@
 #include <memory>
 
 namespace {
-void ensureGuiApp() {
-    static std::unique_ptr<QGuiApplication> app;
-    if (!app && !QGuiApplication::instance()) {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "valvenix_bench";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-}
-
 TTube ecc83() {
     for (const auto& p : builtinModels())
         if (p.name == "ECC83 / 12AX7")

@@ -1,5 +1,6 @@
 // Whole solves of the output stages C37 .. C42 (operating point, swing analysis and report) on the
 // first-use sheets that solve and on realistic designs, and the pieces of the swing analysis alone.
+#include "bench_support.h"
 #include "circuits/catalogue.h"
 #include "circuits/solve_command.h"
 #include "model/builtin_models.h"
@@ -70,23 +71,9 @@ const std::vector<PowerCase>& powerCases() {
 
 // A first opening of the case's circuit with its model and field values.
 SolveRequest powerRequest(const PowerCase& c) {
-    SolveRequest rq;
-    rq.circuit = c.circuit;
-    rq.sheet = newSheet(c.circuit);
-    SheetControl* tube = rq.sheet.find("LBtube");
-    tube->items = {c.model};
-    tube->selected = 0;
-    for (const auto& [name, value] : c.values) {
-        SheetControl* control = rq.sheet.find(name);
-        if (control && control->kind == ControlKind::Selector) {
-            control->items = {value};
-            control->selected = 0;
-        } else if (control) {
-            control->text = value;
-        }
-    }
-    rq.tubes = builtinTubeFactory();
-    return rq;
+    BenchValues values = {{"LBtube", c.model}};
+    values.insert(values.end(), c.values.begin(), c.values.end());
+    return sheetOf(c.circuit, values);
 }
 
 void runSolve(benchmark::State& state, const PowerCase& c) {

@@ -1,5 +1,6 @@
 // Whole solves (the reference C1 case with its bandwidth sweep, the C28 totem pole, the C23
 // push-pull with its nested balances) and the bias solvers alone.
+#include "bench_support.h"
 #include "circuits/catalogue.h"
 #include "circuits/solve_command.h"
 #include "model/builtin_models.h"
@@ -27,30 +28,10 @@ SolveRequest firstOpening(int n, const char* model) {
     return rq;
 }
 
-// A first opening of circuit n with the given values: a selector gets the model named as its only
-// item, an edit field the text.
-SolveRequest sheetOf(int n, std::initializer_list<std::pair<const char*, const char*>> values) {
-    SolveRequest rq;
-    rq.circuit = n;
-    rq.sheet = newSheet(n);
-    for (const auto& [name, value] : values) {
-        SheetControl* c = rq.sheet.find(name);
-        if (c->kind == ControlKind::Selector) {
-            c->items = {value};
-            c->selected = 0;
-        } else {
-            c->text = value;
-        }
-    }
-    rq.tubes = builtinTubeFactory();
-    return rq;
-}
-
 // Realistic variations of circuit n's first-use sheet (with the given values first), seeded: every
 // value scaled by up to five times either way, a supply of 100 to 500 V, the double triodes of the
 // usual audio designs.
-std::vector<SolveRequest>
-realisticSheets(int n, int count, std::initializer_list<std::pair<const char*, const char*>> base = {}) {
+std::vector<SolveRequest> realisticSheets(int n, int count, const BenchValues& base = {}) {
     static const char* const kTriodes[] = {"ECC81 / 12AT7", "ECC82 / 12AU7", "ECC83 / 12AX7",
                                            "ECC88 / 6DJ8",  "12AY7",         "ECC99"};
     std::mt19937 rng(static_cast<unsigned>(1000 + n));
@@ -178,6 +159,17 @@ static void BM_SolveC7Designed(benchmark::State& state) {
         state, realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}}));
 }
 BENCHMARK(BM_SolveC7Designed)->Unit(benchmark::kMicrosecond);
+
+// The same sixteen C7 designs one at a time: the average above hides single sheets whose load-line
+// searches swing for all their passes.
+static void BM_SolveC7DesignedSheet(benchmark::State& state) {
+    static const std::vector<SolveRequest> sheets =
+        realisticSheets(7, 16, {{"EdVg", "0"}, {"EdRa1", "100k"}, {"EdRa2", "120k"}, {"EdRk", "1k"}});
+    const SolveRequest& rq = sheets[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(solveCommand(rq));
+}
+BENCHMARK(BM_SolveC7DesignedSheet)->ArgName("sheet")->DenseRange(0, 15)->Unit(benchmark::kMicrosecond);
 
 static void BM_BasicBiasSuccApprox(benchmark::State& state) {
     TTube t(ecc83(), "T1");

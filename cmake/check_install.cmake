@@ -12,7 +12,7 @@ endif()
 set(root ${PREFIX}/usr)
 set(packaged stream-schemas.bin stream-miniatures.bin stream-ec86.bin schemas2026.txt introduction.txt examples.txt
     "Valvenix User Manual.pdf")
-set(expected bin/valvenix-cli share/applications/com.morvane.Valvenix.desktop
+set(expected bin/valvenix-cli libexec/valvenix/valvenix-cli-draw share/applications/com.morvane.Valvenix.desktop
     share/metainfo/com.morvane.Valvenix.metainfo.xml share/icons/hicolor/scalable/apps/com.morvane.Valvenix.svg)
 foreach(f ${packaged})
     list(APPEND expected "share/valvenix/${f}")
@@ -51,4 +51,11 @@ foreach(f ${packaged})
         message(FATAL_ERROR "the data folder's ${f} differs from the installed one")
     endif()
 endforeach()
+
+# The installed command line hands a drawing over to the program beside it in libexec.
+execute_process(COMMAND ${root}/bin/valvenix-cli --data-dir ${data} schematic C1 --png ${PREFIX}/C1.png
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${PREFIX}/C1.png)
+    message(FATAL_ERROR "installed valvenix-cli schematic failed:\n${out}")
+endif()
 file(REMOVE_RECURSE ${PREFIX})

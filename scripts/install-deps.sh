@@ -15,7 +15,7 @@ packages=(
     appstream desktop-file-utils poppler-utils
     clang libclang-rt-14-dev llvm-14
     locales
-    ngspice
+    ngspice time
 )
 
 missing=()

@@ -12,7 +12,8 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
     -DCMAKE_CXX_COMPILER=clang++ -DVALVENIX_SANITIZE=ON -DVALVENIX_FUZZ=ON -DVALVENIX_BUILD_BENCH=OFF \
     -DVALVENIX_FUZZ_SECONDS="${SANITIZE_FUZZ_SECONDS:-10}" >/dev/null
 cmake --build build-asan -j "$(nproc)" --target valvenix-cli test_core test_storage test_cli \
-    fuzz_value_parser fuzz_markup fuzz_settings fuzz_model_rows fuzz_spice_model
+    fuzz_value_parser fuzz_markup fuzz_settings fuzz_model_rows fuzz_spice_model fuzz_picture_stream \
+    fuzz_descriptions
 
 # Fontconfig keeps its caches until the process ends; LeakSanitizer is told so by name, and of nothing
 # else.

@@ -60,7 +60,7 @@ static void BM_WindowSolveC1(benchmark::State& state) {
     selectItem(w, "LBtube", "ECC83 / 12AX7");
     solveInWindow(state, w);
 }
-BENCHMARK(BM_WindowSolveC1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowSolveC1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 static void BM_WindowSolveC42(benchmark::State& state) {
     auto* w = new TFormSolver(42);
@@ -71,7 +71,7 @@ static void BM_WindowSolveC42(benchmark::State& state) {
     setText(w, "EdZaa", "6600");
     solveInWindow(state, w);
 }
-BENCHMARK(BM_WindowSolveC42)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowSolveC42)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM"))

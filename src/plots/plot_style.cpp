@@ -54,7 +54,7 @@ QImage plotCanvas(QSize size, const QColor& background) {
     const double r = deviceRatio;
     QImage image(std::max(1, static_cast<int>(std::lround(size.width() * r))),
                  std::max(1, static_cast<int>(std::lround(size.height() * r))),
-                 QImage::Format_ARGB32_Premultiplied);
+                 background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(r);
     image.fill(background);
     return image;

@@ -44,9 +44,10 @@ private:
     double previous_;
 };
 
-// A 32-bit ARGB canvas (premultiplied, which the raster engine paints many times faster than plain
-// ARGB32) of the size in logical pixels, filled with the background (sizes below 1 pixel
-// become 1); see PlotDeviceRatio.
+// A 32-bit canvas of the size in logical pixels, filled with the background (sizes below 1 pixel
+// become 1); see PlotDeviceRatio. An opaque background gives an RGB canvas (no alpha to blend, and
+// PNG files of three channels), any other a premultiplied ARGB one (which the raster engine paints
+// many times faster than plain ARGB32).
 QImage plotCanvas(QSize size, const QColor& background = Qt::white);
 // The size of a canvas in logical pixels.
 QSize canvasSize(const QImage& image);

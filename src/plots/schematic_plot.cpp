@@ -366,8 +366,9 @@ QImage drawSchematic(const Schematic& s, double scale, SchematicControls control
 
 QImage drawSchematic(const Schematic& s, double scale, SchematicControls controls, const Sheet& values) {
     const double k = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+    // Opaque (white under everything): an RGB canvas, nothing to blend.
     QImage image(std::max(1, static_cast<int>(std::ceil(s.width * k))),
-                 std::max(1, static_cast<int>(std::ceil(s.height * k))), QImage::Format_ARGB32);
+                 std::max(1, static_cast<int>(std::ceil(s.height * k))), QImage::Format_RGB32);
     image.setDotsPerMeterX(3780); // 96 dpi, the logical resolution of the sizes
     image.setDotsPerMeterY(3780);
     image.fill(Qt::white);

@@ -63,8 +63,9 @@ QRectF schematicSymbolBounds(const Schematic& s) {
 
 QImage drawSchematicThumbnail(const Schematic& s, const std::string& code, QSize size, double scale) {
     const double k = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+    // Opaque (white under everything): an RGB canvas, nothing to blend.
     QImage image(std::max(1, static_cast<int>(std::lround(size.width() * k))),
-                 std::max(1, static_cast<int>(std::lround(size.height() * k))), QImage::Format_ARGB32);
+                 std::max(1, static_cast<int>(std::lround(size.height() * k))), QImage::Format_RGB32);
     image.setDotsPerMeterX(static_cast<int>(std::lround(kDotsPerMetreAt96Dpi * k)));
     image.setDotsPerMeterY(static_cast<int>(std::lround(kDotsPerMetreAt96Dpi * k)));
     image.fill(Qt::white);

@@ -1,7 +1,10 @@
 // Command-line words of valvenix-cli: options with values, flags and positional words.
 #include "cli.h"
+#include "solve_output.h"
 
 #include "util/utf8.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -78,6 +81,16 @@ double parseNumber(const std::string& text, const std::string& what) {
 
 std::string quoted(const std::string& text) {
     return "\"" + escapeControls(text) + "\"";
+}
+
+void checkPictureFolder(const std::string& dir) {
+    if (dir.empty())
+        throw UsageError("--png-dir needs a folder, not an empty text");
+    const QFileInfo info(QString::fromStdString(dir));
+    if (!info.exists())
+        throw UsageError("the folder " + quoted(dir) + " does not exist");
+    if (!info.isDir())
+        throw UsageError(quoted(dir) + " is a file, not a folder");
 }
 
 } // namespace cli

@@ -4,12 +4,14 @@
 #include "solver/sheet.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 struct Sheet;
+class QCoreApplication;
 
 namespace cli {
 
@@ -53,6 +55,11 @@ void assign(Sheet& sheet, const std::string& assignment);
 int optionIndex(const Args& args, const std::string& option, int count, int fallback);
 // The time of day of a grid row whose verdicts pass (solve and sweep).
 std::string timeOfDay();
+
+// The application object of a run; `drawing` when the command line asks for pictures. valvenix-cli
+// hands such a run over to valvenix-cli-draw (it never returns then); valvenix-cli-draw makes a GUI
+// application for the fonts, on the offscreen platform unless one is set.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool drawing);
 
 int runModels(const std::vector<std::string>& words);
 int runCurrent(const std::vector<std::string>& words);

@@ -5,7 +5,7 @@
 #include "storage/model_database.h"
 #include "util/utf8.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
@@ -93,14 +93,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)
         words.emplace_back(argv[i]);
-    // Pictures need fonts, hence a GUI application; it never opens a window.
+    // A run that draws needs QtGui and the pictures, which only valvenix-cli-draw links.
     const bool pictures = std::find(words.begin(), words.end(), "--png-dir") != words.end() ||
                           std::find(words.begin(), words.end(), "curves") != words.end() ||
                           std::find(words.begin(), words.end(), "schematic") != words.end();
-    if (pictures && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = pictures ? std::make_unique<QGuiApplication>(argc, argv)
-                                                     : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app = cli::makeApplication(argc, argv, pictures);
     // Qt sets the C locale from the environment; the reports and the JSON write numbers with '.'.
     std::setlocale(LC_NUMERIC, "C");
     try {

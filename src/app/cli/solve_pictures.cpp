@@ -12,7 +12,6 @@
 #include "solver/sheet_validation.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QImage>
 
 namespace cli {
@@ -24,16 +23,6 @@ void save(const QImage& image, const std::string& dir, const std::string& name) 
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 } // namespace
-
-void checkPictureFolder(const std::string& dir) {
-    if (dir.empty())
-        throw UsageError("--png-dir needs a folder, not an empty text");
-    const QFileInfo info(QString::fromStdString(dir));
-    if (!info.exists())
-        throw UsageError("the folder " + quoted(dir) + " does not exist");
-    if (!info.isDir())
-        throw UsageError(quoted(dir) + " is a file, not a folder");
-}
 
 void writeSolvePictures(const std::string& dir, const SolveRequest& rq, const SolveResult& r) {
     checkPictureFolder(dir);
