@@ -66,6 +66,17 @@ double SingleEndedPoints::anodeAt(double I) const {
     return va;
 }
 
+// Where the load line would take the anode below its 10 V floor, the tube is saturated: the anode
+// rests on the floor and the load, not the tube, sets the current, that of the line at 10 V. (The
+// tube's own current there lies off the load line, and counting it would credit the stage with
+// power the load never takes.)
+void SingleEndedPoints::saturate(Result& p, double I) const {
+    if (Z_ > 0 && Va0_ > 10 && Va0_ + (Ia0_ - I) * Z_ < 10) {
+        p.va = 10;
+        p.ia = Ia0_ + (Va0_ - 10) / Z_;
+    }
+}
+
 SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double vg) {
     constexpr double kTolerance = 0.0001;
     History& h = history_[which];
@@ -123,6 +134,7 @@ SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double v
         p.va = anodeAt(previous);
         p.ia = current(p.va);
     }
+    saturate(p, previous);
 
     // What the next sample predicts from.
     if (std::isfinite(predicted))

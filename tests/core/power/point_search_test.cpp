@@ -42,6 +42,10 @@ Point plainSingleEnded(TTube& t, int n, double vg, double Vs, double Ia0, double
             break;
         }
     }
+    if (Z > 0 && Va0 > 10 && Va0 + (Ia0 - previous) * Z < 10) { // saturated on the floor of the line
+        p.va = 10;
+        p.ia = Ia0 + (Va0 - 10) / Z;
+    }
     return p;
 }
 
