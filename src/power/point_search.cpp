@@ -66,6 +66,17 @@ double SingleEndedPoints::anodeAt(double I) const {
     return va;
 }
 
+// Where the load line would take the anode below its 10 V floor, the tube is saturated: the anode
+// rests on the floor and the load, not the tube, sets the current, that of the line at 10 V. (The
+// tube's own current there lies off the load line, and counting it would credit the stage with
+// power the load never takes.)
+void SingleEndedPoints::saturate(Result& p, double I) const {
+    if (Z_ > 0 && Va0_ > 10 && Va0_ + (Ia0_ - I) * Z_ < 10) {
+        p.va = 10;
+        p.ia = Ia0_ + (Va0_ - 10) / Z_;
+    }
+}
+
 SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double vg) {
     constexpr double kTolerance = 0.0001;
     History& h = history_[which];
@@ -123,6 +134,7 @@ SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double v
         p.va = anodeAt(previous);
         p.ia = current(p.va);
     }
+    saturate(p, previous);
 
     // What the next sample predicts from.
     if (std::isfinite(predicted))
@@ -149,9 +161,15 @@ double loadLineOffset(const AdvancedPowerParams& adv, double R, double Ia0, doub
 }
 
 struct PushPullPoints::Sample {
+    Sample(AnodeSweep a, AnodeSweep b) : current1(a), current2(b) {}
     AnodeSweep current1, current2;
     static constexpr int kKept = 32;
-    Eval kept[kKept];
+    // The last evaluations of the sample, looked up by anode voltage; only the first `count` (at
+    // most kKept) are read, so the array is left unset.
+    struct Kept {
+        double va1, va2, ia1, ia2, delta;
+    };
+    Kept kept[kKept];
     int count = 0;
 };
 
@@ -169,7 +187,7 @@ PushPullPoints::PushPullPoints(const TTube& tube, int n, const AdvancedPowerPara
 }
 
 bool PushPullPoints::solve(TTube& t1, TTube& t2, TPointOper& p, double& lo, double& hi) {
-    Sample s{AnodeSweep(t1, p.vg1, Vek_, n_), AnodeSweep(t2, p.vg2, Vek_, n_), {}, 0};
+    Sample s(AnodeSweep(t1, p.vg1, Vek_, n_), AnodeSweep(t2, p.vg2, Vek_, n_));
     bool firstRun[2] = {true, true}; // the first run each way sets the guess for the next sample
     int pass = 1;
     // Samples of a cycle mostly start the way the last one did: its first run, from the first pass.
@@ -212,8 +230,10 @@ bool PushPullPoints::solve(TTube& t1, TTube& t2, TPointOper& p, double& lo, doub
 PushPullPoints::Eval PushPullPoints::evaluate(Sample& s, double va1) {
     const int kept = std::min(s.count, Sample::kKept);
     for (int i = 0; i < kept; ++i)
-        if (s.kept[i].va1 == va1)
-            return s.kept[i];
+        if (s.kept[i].va1 == va1) {
+            const Sample::Kept& k = s.kept[i];
+            return Eval{k.va1, k.va2, k.ia1, k.ia2, k.delta};
+        }
     Eval e;
     e.va1 = va1;
     e.va2 = 2 * Vak0_ - va1;
@@ -222,7 +242,7 @@ PushPullPoints::Eval PushPullPoints::evaluate(Sample& s, double va1) {
         e.ia2 = Ia0_ - 1e-6;
     e.ia1 = s.current1(e.va1);
     e.delta = loadLineOffset(adv_, R_, Ia0_, Vak0_, Zaa_, e.va1, e.ia1, e.ia2);
-    s.kept[s.count++ % Sample::kKept] = e;
+    s.kept[s.count++ % Sample::kKept] = Sample::Kept{e.va1, e.va2, e.ia1, e.ia2, e.delta};
     return e;
 }
 

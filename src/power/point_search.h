@@ -32,7 +32,8 @@ private:
 bool risesWithAnode(const TTube& t);
 
 // The single-ended point of n tubes at grid vg: bisection on the total current I in [0, 13·Ia0]
-// until the tubes at anode Va0 + (Ia0 − I)·Z (at least 10 V) carry I within 0.1 mA. A search ends
+// until the tubes at anode Va0 + (Ia0 − I)·Z (at least 10 V) carry I within 0.1 mA. A point that
+// ends below the 10 V floor of the line is saturated: anode 10 V, the line's current there. A search ends
 // where the interval can no longer be halved (the midpoint stops moving) or after 256 halvings,
 // counted as 257. Successive points of a cycle predict each other's current, which bounds the
 // bisection before it starts.
@@ -50,6 +51,7 @@ public:
 
 private:
     double anodeAt(double I) const;
+    void saturate(Result& p, double I) const;
     struct History {
         double first = 0;                         // the current found at the cycle's first sample
         double last = 0, beforeLast = 0, err = 0; // the last two currents found and the last miss

@@ -1,11 +1,13 @@
 // The single-ended and push-pull swing analyses of the power stages.
 #include "power/power_analysis.h"
 
+#include "power/cycle_runner.h"
 #include "power/point_search.h"
 #include "util/format.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -25,7 +27,6 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
     (void)Rk; // the cathode is taken as decoupled
     n = std::max(n, 1);
     PowerData d = baseData(StageKind::SingleEnded, tube, n, Yt);
-    TTube t = tube;
     const double Vs = tube.Vek();
     const double Va0 = tube.Vak();
     const double Z = Ra + Rp;
@@ -43,27 +44,34 @@ PowerData calculSE(const TTube& tube, int n, double Ia0, double Yt, double Rk, d
     // current at rest (or a negative one, which only a model driven far outside its range gives)
     // has no load line to swing along: no cycle.
     const int cycles = Ia0 > 0 && std::isfinite(Ia0) ? kMaxSwingCycles : 0;
-    SingleEndedPoints points(tube, n, Vs, Ia0, Va0, Z);
-    for (int r = 0; r < cycles && r < std::fabs(Vgk); ++r) {
-        TRecCycle c;
-        c.PointsOper.resize(kPointsPerCycle);
-        points.startCycle();
-        for (int i = 0; i < kPointsPerCycle; ++i) {
-            TPointOper& p = c.PointsOper[i];
-            const double s = quarterSine(i);
-            p.swing = r * s;
-            p.vg1 = Vgk + r * s;
-            const SingleEndedPoints::Result p1 = points.solve(t, 0, p.vg1);
-            p.va1 = p1.va, p.ia1 = p1.ia, p.ie1 = p1.ie, p.iter1 = p1.iterations;
-            p.vg2 = Vgk - r * s;
-            const SingleEndedPoints::Result p2 = points.solve(t, 1, p.vg2);
-            p.va2 = p2.va, p.ia2 = p2.ia, p.ie2 = p2.ie, p.iter2 = p2.iterations;
-        }
-        cycleTotals(c, StageKind::SingleEnded, Yt, Ia0, Va0, Vb);
-        if ((d.cut = impossibleSums(c)))
-            break;
-        d.cycles.push_back(std::move(c));
-    }
+    int count = 0;
+    while (count < cycles && count < std::fabs(Vgk))
+        ++count;
+    CycleRun run = runCycles(count, [&]() -> CycleFunction {
+        auto points = std::make_shared<SingleEndedPoints>(tube, n, Vs, Ia0, Va0, Z);
+        auto t = std::make_shared<TTube>(tube);
+        return [=](int r) {
+            CycleOutcome o;
+            TRecCycle& c = o.cycle;
+            c.PointsOper.resize(kPointsPerCycle);
+            points->startCycle();
+            for (int i = 0; i < kPointsPerCycle; ++i) {
+                TPointOper& p = c.PointsOper[i];
+                const double s = quarterSine(i);
+                p.swing = r * s;
+                p.vg1 = Vgk + r * s;
+                const SingleEndedPoints::Result p1 = points->solve(*t, 0, p.vg1);
+                p.va1 = p1.va, p.ia1 = p1.ia, p.ie1 = p1.ie, p.iter1 = p1.iterations;
+                p.vg2 = Vgk - r * s;
+                const SingleEndedPoints::Result p2 = points->solve(*t, 1, p.vg2);
+                p.va2 = p2.va, p.ia2 = p2.ia, p.ie2 = p2.ie, p.iter2 = p2.iterations;
+            }
+            cycleTotals(c, StageKind::SingleEnded, Yt, Ia0, Va0, Vb);
+            return o;
+        };
+    });
+    d.cycles = std::move(run.cycles);
+    d.cut = run.cut;
     if (summary) {
         *summary = PowerSummary{};
         if (!d.cycles.empty()) {
@@ -85,7 +93,6 @@ PowerData calculPP(const TTube& tube, int n, PushPullBias bias, const AdvancedPo
         Vek += Vgk;
     }
     const double Vak0 = Vb;
-    TTube t1 = tube, t2 = tube;
     const double Ia0 = tube.Ia();
     const double Ie0 = tube.t35() == 5 ? tube.Ie() : 0;
     const BiasMode mode = biasModePP(tube, n, Zaa, Ia0, Vak0);
@@ -105,27 +112,34 @@ PowerData calculPP(const TTube& tube, int n, PushPullBias bias, const AdvancedPo
     // Cycle k swings the grids by ±k/2 V; a bias of less than 2 V leaves none.
     const double depth = std::isfinite(Vgk) ? std::clamp(-Vgk, -1.0, kMaxPushPullCycles / 2.0 + 1) : 0;
     const int m = std::min(2 * (static_cast<int>(std::trunc(depth)) - 1), kMaxPushPullCycles);
-    PushPullPoints points(tube, n, adv, mode.R, Ia0, Vak0, Vek, Zaa);
-    for (int k = 1; k <= m; ++k) {
-        TRecCycle c;
-        c.PointsOper.resize(kPointsPerCycle);
-        double lo = 0.95 * Vak0, hi = Vak0;
-        for (int i = 0; i < kPointsPerCycle; ++i) {
-            TPointOper& p = c.PointsOper[i];
-            const double s = quarterSine(i);
-            p.vg1 = Vgk + (k / 2.0) * s;
-            p.vg2 = Vgk - (k / 2.0) * s;
-            if (!points.solve(t1, t2, p, lo, hi))
-                d.converged = false;
-            p.swing = -k * s;
-            p.ie1 = p.ie2 = Ie0;
-            lo = std::max(lo - 5, 0.0);
-        }
-        cycleTotals(c, StageKind::PushPull, Yt, Ia0, tube.Vak(), Vak0);
-        if ((d.cut = impossibleSums(c)))
-            break;
-        d.cycles.push_back(std::move(c));
-    }
+    const double Va0 = tube.Vak();
+    CycleRun run = runCycles(std::max(m, 0), [&]() -> CycleFunction {
+        auto points = std::make_shared<PushPullPoints>(tube, n, adv, mode.R, Ia0, Vak0, Vek, Zaa);
+        auto t1 = std::make_shared<TTube>(tube), t2 = std::make_shared<TTube>(tube);
+        return [=](int index) {
+            const int k = index + 1;
+            CycleOutcome o;
+            TRecCycle& c = o.cycle;
+            c.PointsOper.resize(kPointsPerCycle);
+            double lo = 0.95 * Vak0, hi = Vak0;
+            for (int i = 0; i < kPointsPerCycle; ++i) {
+                TPointOper& p = c.PointsOper[i];
+                const double s = quarterSine(i);
+                p.vg1 = Vgk + (k / 2.0) * s;
+                p.vg2 = Vgk - (k / 2.0) * s;
+                if (!points->solve(*t1, *t2, p, lo, hi))
+                    o.converged = false;
+                p.swing = -k * s;
+                p.ie1 = p.ie2 = Ie0;
+                lo = std::max(lo - 5, 0.0);
+            }
+            cycleTotals(c, StageKind::PushPull, Yt, Ia0, Va0, Vak0);
+            return o;
+        };
+    });
+    d.cycles = std::move(run.cycles);
+    d.cut = run.cut;
+    d.converged = run.converged;
 
     if (mode.R < 0.2)
         d.caption = strFormat("Bias mode %.0f%% (%s), theoretical power class B: %.0fW", 100 * mode.R,

@@ -66,6 +66,7 @@ void solveC37(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
     rs.ok = powerVerdict(text.texte, power) && rs.ok;
+    rs.ok = safeAreaVerdict(text.texte, *T1, 1) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, Ia));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Ia total   ", 1, 1000 * Ia));

@@ -71,6 +71,7 @@ void solveC39(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
     rs.ok = powerVerdict(text.texte, power) && rs.ok;
+    rs.ok = safeAreaVerdict(text.texte, *T1, s.n) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n));
     text.Add("<br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
     text.Add("<br><br>" + fmtCurrent("Ia per branch", 1, 1000 * Ia));
@@ -87,7 +88,7 @@ void solveC39(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIb", strFormat("%.0fmA", 1000 * 2 * Ia));
     rs.tubes.push_back(*T1);
 
-    keepPushPull(rs, std::move(power));
+    keepPushPull(rq, rs, *T1, s, {0, Rk, Vak, Vgk, 2 * Ia, 2 * Ia}, std::move(power));
     traces.moveTo(rs);
 }
 

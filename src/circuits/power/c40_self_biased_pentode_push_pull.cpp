@@ -69,6 +69,7 @@ void solveC40(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(powerHeader(rs.title, passes));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, converged);
     rs.ok = powerVerdict(text.texte, power) && rs.ok;
+    rs.ok = safeAreaVerdict(text.texte, *T1, s.n) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * (Ia + Ie), 2 * s.n));
     text.Add("<br><br>" + fmtCurrent("Is per tube", 1, 1000 * Ie / s.n));
     text.Add("<br><br>" + fmtCurrent("Ia per tube", 1, 1000 * Ia / s.n));
@@ -88,7 +89,7 @@ void solveC40(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIe", strFormat("%.0fmA", 1000 * 2 * Ie));
     rs.tubes.push_back(*T1);
 
-    keepPushPull(rs, std::move(power));
+    keepPushPull(rq, rs, *T1, s, {0, Rk, Vak, Vgk, 2 * Ia, 2 * (Ia + Ie)}, std::move(power));
     traces.moveTo(rs);
 }
 

@@ -48,6 +48,7 @@ void solveC42(const SolveRequest& rq, SolveResult& rs) {
     TTextResult text(powerHeader(rs.title, -1));
     rs.ok = verdicts(text.texte, true, opOk, vgkOk, stacksOk, true);
     rs.ok = powerVerdict(text.texte, power) && rs.ok;
+    rs.ok = safeAreaVerdict(text.texte, *T1, s.n) && rs.ok;
     text.Add(powerSupplyLine(s.Vb, 2 * Ia, 2 * s.n, true));
     text.Add("<br><br>" + fmtCurrent("Ia per single tube", 1, 1000 * Ia / s.n));
     text.Add("<br>" + fmtCurrent("Is per single tube", 1, 1000 * Ie / s.n));
@@ -65,7 +66,7 @@ void solveC42(const SolveRequest& rq, SolveResult& rs) {
     setSheetLabel(rq, rs, "LabelIe", strFormat("%.0fmA", 1000 * 2 * Ie));
     rs.tubes.push_back(*T1);
 
-    keepPushPull(rs, std::move(power));
+    keepPushPull(rq, rs, *T1, s, {Vg, std::nullopt, s.Vb, Vg, 2 * Ia, 2 * Ia}, std::move(power));
     traces.moveTo(rs);
 }
 

@@ -175,6 +175,13 @@ bool powerVerdict(std::string& report, const PowerData& power) {
     return false;
 }
 
+bool safeAreaVerdict(std::string& report, const TTube& T1, int npar) {
+    if (T1.displayOP(npar).find("SOA issue") == std::string::npos)
+        return true;
+    report += errorLine(strFormat("%s outside its safe operating area at rest", T1.Reference().c_str()));
+    return false;
+}
+
 PushPullSheet readPushPull(const SheetValues& sheet) {
     return {clampSupply(sheet.num("EdVb")), sheet.num("EdZaa"), parallelCount(sheet),
             transformerYield(sheet)};
@@ -209,7 +216,28 @@ PowerData analysePushPull(const SolveRequest& rq, const TTube& T1, const PushPul
     return power;
 }
 
-void keepPushPull(SolveResult& rs, PowerData power) {
+void keepPushPull(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PushPullSheet& s,
+                  const PushPullRow& r, PowerData power) {
+    GridRow row(rq);
+    row.text("model", strFormat("%dx %s", 2 * s.n, T1.ModelName().c_str()));
+    row.set("Vb", s.Vb).set("Vg", r.Vg).none("Rp").set("Zt", s.Zaa);
+    if (r.Rk)
+        row.set("Rk", *r.Rk);
+    else
+        row.none("Rk");
+    row.text("yield", strFormat("%.0f%%", 100 * s.Yt));
+    row.set("Vak", r.Vak).set("Vgk", r.Vgk).set("Ia", r.I).set("Pdc", s.Vb * r.supplyCurrent);
+    // The last cycle; its swing is the grid-to-grid peak (stored negative).
+    if (!power.cycles.empty()) {
+        const TRecCycle& last = power.cycles.back();
+        row.set("swing", std::fabs(last.swing))
+            .set("Pout", last.Psec)
+            .set("Imoy", last.Imoy)
+            .set("Y", last.Y);
+    } else {
+        row.none("swing").none("Pout").none("Imoy").none("Y");
+    }
+    rs.gridRow = row.finish(rs.ok);
     if (!power.converged)
         rs.messages.emplace_back("Some steps did not converge properly");
     rs.power = std::move(power);

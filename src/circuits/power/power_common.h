@@ -71,6 +71,10 @@ void logSingleEnded(const SolveRequest& rq, SolveResult& rs, const TTube& T1, co
 
 // The verdict line of an analysis that dropped impossible cycles; false when it wrote one.
 bool powerVerdict(std::string& report, const PowerData& power);
+// The verdict line of output tubes whose quiescent state (T1.displayOP(npar)) lies outside their
+// safe operating area: the report's block says so, and the solve fails with it. False when it
+// wrote the line.
+bool safeAreaVerdict(std::string& report, const TTube& T1, int npar);
 
 // The inputs of a push-pull stage (C39 .. C42).
 struct PushPullSheet {
@@ -99,7 +103,18 @@ struct DampedSearch {
 // says, named after the request's circuit. Rk, Vek and Vgk as calculPP takes them.
 PowerData analysePushPull(const SolveRequest& rq, const TTube& T1, const PushPullSheet& s,
                           const AdvancedPowerParams& adv, double Rk, double Vek, double Vgk);
-// The analysis into the result, with the warning when some samples did not converge.
-void keepPushPull(SolveResult& rs, PowerData power);
+// The logged-results row of a push-pull stage, then the analysis into the result, with the
+// warning when some samples did not converge. The row counts the pair as the supply line does:
+// 2n tubes, the anode current of both sides (I) and the supply power Vb·supplyCurrent; Vg is the
+// grid bias of a fixed-bias pair (0, the grid return, for a self-biased one), Rk the self-biased
+// pair's cathode resistor (none for a fixed bias). There is no primary resistance to show.
+struct PushPullRow {
+    double Vg = 0;
+    std::optional<double> Rk;
+    double Vak = 0, Vgk = 0;
+    double I = 0, supplyCurrent = 0;
+};
+void keepPushPull(const SolveRequest& rq, SolveResult& rs, const TTube& T1, const PushPullSheet& s,
+                  const PushPullRow& row, PowerData power);
 
 } // namespace power_stage

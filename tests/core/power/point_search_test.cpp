@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ Point plainSingleEnded(TTube& t, int n, double vg, double Vs, double Ia0, double
             p.iterations = halving;
             break;
         }
+    }
+    if (Z > 0 && Va0 > 10 && Va0 + (Ia0 - previous) * Z < 10) { // saturated on the floor of the line
+        p.va = 10;
+        p.ia = Ia0 + (Va0 - 10) / Z;
     }
     return p;
 }
@@ -126,52 +131,107 @@ std::vector<Stage> stages() {
 
 } // namespace
 
+namespace {
+
+// calculSE, its cycles on two threads, against the plain bisection at every point; counts the
+// cycles compared.
+void expectSingleEndedPlain(const Stage& s, std::size_t* cycles = nullptr) {
+    TTube t = s.tube;
+    const double Ia0 = t.current(s.Vgk, 0.8 * s.Vb, s.Vs, s.n);
+    const PowerData d = calculSE(t, s.n, Ia0, 1, 0, s.load / 2, 100, s.Vgk, s.Vb);
+    if (cycles)
+        *cycles += d.cycles.size();
+    TTube plain = t;
+    for (std::size_t r = 0; r < d.cycles.size(); ++r)
+        for (int i = 0; i < kPointsPerCycle; ++i) {
+            const TPointOper& p = d.cycles[r].PointsOper[static_cast<std::size_t>(i)];
+            const Point p1 = plainSingleEnded(plain, s.n, p.vg1, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
+            const Point p2 = plainSingleEnded(plain, s.n, p.vg2, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
+            ASSERT_TRUE(p.va1 == p1.va && p.ia1 == p1.ia && p.ie1 == p1.ie && p.iter1 == p1.iterations &&
+                        p.va2 == p2.va && p.ia2 == p2.ia && p.ie2 == p2.ie && p.iter2 == p2.iterations)
+                << "cycle " << r << " sample " << i;
+        }
+}
+
+// calculPP, its cycles on two threads, against the plain walk at every sample; counts the cycles.
+void expectPushPullPlain(const Stage& s, std::size_t* cycles = nullptr) {
+    TTube t = s.tube;
+    t.current(s.Vgk, s.Vb, s.Vs, s.n);
+    const PowerData d = calculPP(t, s.n, PushPullBias::FixedGrid, s.adv, 1, 0, s.load, s.Vs, s.Vgk, s.Vb);
+    if (cycles)
+        *cycles += d.cycles.size();
+    TTube t1 = t, t2 = t;
+    bool converged = true;
+    for (std::size_t k = 0; k < d.cycles.size(); ++k) {
+        double lo = 0.95 * s.Vb, hi = s.Vb;
+        for (int i = 0; i < kPointsPerCycle; ++i) {
+            const TPointOper& p = d.cycles[k].PointsOper[static_cast<std::size_t>(i)];
+            TPointOper q;
+            q.vg1 = p.vg1;
+            q.vg2 = p.vg2;
+            converged =
+                plainPushPull(t1, t2, q, lo, hi, s.n, t.Ia(), s.Vb, s.Vs, s.load, d.biasMode, s.adv) &&
+                converged;
+            ASSERT_TRUE(p.va1 == q.va1 && p.va2 == q.va2 && p.ia1 == q.ia1 && p.ia2 == q.ia2)
+                << "cycle " << k << " sample " << i;
+            lo = std::max(lo - 5, 0.0);
+        }
+    }
+    if (!d.cut) {
+        EXPECT_EQ(d.converged, converged);
+    }
+}
+
+// Stages drawn at random from the built-in output and small-signal tubes, biased from cut-off to
+// near zero, on loads from a tenth to twice the usual.
+std::vector<Stage> randomStages(unsigned seed, int count) {
+    std::mt19937 rng(seed);
+    const auto uniform = [&](double a, double b) {
+        return std::uniform_real_distribution<double>(a, b)(rng);
+    };
+    const char* triodes[] = {"300B", "2A3", "ECC82 / 12AU7", "ECC99"};
+    const char* pentodes[] = {"EL34", "KT88", "6L6-GC", "EL84"};
+    const LoadFunction functions[] = {LoadFunction::f1, LoadFunction::f2, LoadFunction::f3Simple,
+                                      LoadFunction::f4Half};
+    std::vector<Stage> stages;
+    for (int i = 0; i < count; ++i) {
+        const bool pentode = i % 2 == 1;
+        const char* model = pentode ? pentodes[rng() % 4] : triodes[rng() % 4];
+        const double Vb = uniform(150, 500);
+        const AdvancedPowerParams adv{uniform(0.5, 8), uniform(0, 2.5), functions[rng() % 4]};
+        stages.push_back({model, builtinTube(model), 1 + static_cast<int>(rng() % 3), Vb, -uniform(3, 60),
+                          pentode ? uniform(100, 400) : 0, uniform(500, 12000), adv});
+    }
+    return stages;
+}
+
+} // namespace
+
 TEST(PointSearch, SingleEndedPointsAreThoseOfThePlainBisection) {
     for (const Stage& s : stages()) {
         SCOPED_TRACE(s.name);
-        TTube t = s.tube;
-        const double Ia0 = t.current(s.Vgk, 0.8 * s.Vb, s.Vs, s.n);
-        const PowerData d = calculSE(t, s.n, Ia0, 1, 0, s.load / 2, 100, s.Vgk, s.Vb);
-        TTube plain = t;
-        for (std::size_t r = 0; r < d.cycles.size(); ++r)
-            for (int i = 0; i < kPointsPerCycle; ++i) {
-                const TPointOper& p = d.cycles[r].PointsOper[static_cast<std::size_t>(i)];
-                const Point p1 = plainSingleEnded(plain, s.n, p.vg1, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
-                const Point p2 = plainSingleEnded(plain, s.n, p.vg2, t.Vek(), Ia0, t.Vak(), s.load / 2 + 100);
-                ASSERT_TRUE(p.va1 == p1.va && p.ia1 == p1.ia && p.ie1 == p1.ie && p.iter1 == p1.iterations &&
-                            p.va2 == p2.va && p.ia2 == p2.ia && p.ie2 == p2.ie && p.iter2 == p2.iterations)
-                    << "cycle " << r << " sample " << i;
-            }
+        expectSingleEndedPlain(s);
     }
 }
 
 TEST(PointSearch, PushPullPointsAreThoseOfThePlainWalk) {
     for (const Stage& s : stages()) {
         SCOPED_TRACE(s.name);
-        TTube t = s.tube;
-        t.current(s.Vgk, s.Vb, s.Vs, s.n);
-        const PowerData d = calculPP(t, s.n, PushPullBias::FixedGrid, s.adv, 1, 0, s.load, s.Vs, s.Vgk, s.Vb);
-        TTube t1 = t, t2 = t;
-        bool converged = true;
-        for (std::size_t k = 0; k < d.cycles.size(); ++k) {
-            double lo = 0.95 * s.Vb, hi = s.Vb;
-            for (int i = 0; i < kPointsPerCycle; ++i) {
-                const TPointOper& p = d.cycles[k].PointsOper[static_cast<std::size_t>(i)];
-                TPointOper q;
-                q.vg1 = p.vg1;
-                q.vg2 = p.vg2;
-                converged =
-                    plainPushPull(t1, t2, q, lo, hi, s.n, t.Ia(), s.Vb, s.Vs, s.load, d.biasMode, s.adv) &&
-                    converged;
-                ASSERT_TRUE(p.va1 == q.va1 && p.va2 == q.va2 && p.ia1 == q.ia1 && p.ia2 == q.ia2)
-                    << "cycle " << k << " sample " << i;
-                lo = std::max(lo - 5, 0.0);
-            }
-        }
-        if (!d.cut) {
-            EXPECT_EQ(d.converged, converged);
-        }
+        expectPushPullPlain(s);
     }
+}
+
+TEST(PointSearch, RandomStagesGiveThePlainSearchesPoints) {
+    int index = 0;
+    std::size_t se = 0, pp = 0;
+    for (const Stage& s : randomStages(20261210, 16)) {
+        SCOPED_TRACE(std::string("random stage ") + std::to_string(index++) + " " + s.name);
+        expectSingleEndedPlain(s, &se);
+        expectPushPullPlain(s, &pp);
+    }
+    // Enough cycles to share between the threads.
+    EXPECT_GT(se, 100u);
+    EXPECT_GT(pp, 200u);
 }
 
 TEST(PointSearch, BiasRatingIsThatOfTheFullGridSearch) {

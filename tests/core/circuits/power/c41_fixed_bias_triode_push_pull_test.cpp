@@ -9,7 +9,7 @@ using namespace power_test;
 
 TEST(C41FixedBiasTriodePushPull, RealisticDesignSolvesConsistently) {
     expectRealisticDesign(
-        {41, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}}, 400, 15, 40});
+        {41, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-85"}, {"EdZaa", "5k"}}, 400, 15, 40});
 }
 
 TEST(C41FixedBiasTriodePushPull, ReportCountsBothSides) {
@@ -26,7 +26,7 @@ TEST(C41FixedBiasTriodePushPull, PositiveGridGivesTheVerdict) {
 }
 
 TEST(C41FixedBiasTriodePushPull, AdvancedParametersFromTheSheet) {
-    const Values base = {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}};
+    const Values base = {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-85"}, {"EdZaa", "5k"}};
     auto withAdvanced = [&](const char* kza, const char* kzb, int fonction, char separator) {
         SolveRequest rq = firstOpening(41, base);
         rq.locale.decimalSeparator = separator;
@@ -58,7 +58,7 @@ TEST(C41FixedBiasTriodePushPull, AdvancedParametersFromTheSheet) {
 
 TEST(C41FixedBiasTriodePushPull, ConvergenceCaption) {
     SolveRequest fixed =
-        firstOpening(41, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}});
+        firstOpening(41, {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-85"}, {"EdZaa", "5k"}});
     fixed.traceConvergence = true;
     const SolveOutcome pp = solveCommand(fixed);
     ASSERT_EQ(pp.result.traces.size(), 1u);

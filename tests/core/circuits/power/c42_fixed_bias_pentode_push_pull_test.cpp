@@ -7,7 +7,7 @@ using namespace power_test;
 TEST(C42FixedBiasPentodePushPull, RealisticDesignSolvesConsistently) {
     expectRealisticDesign(
         {42,
-         {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVe", "400"}, {"EdVg", "-45"}, {"EdZaa", "6600"}},
+         {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVe", "290"}, {"EdVg", "-32"}, {"EdZaa", "6600"}},
          450,
          30,
          100});

@@ -86,7 +86,7 @@ inline void expectDegenerateSheetReturns(int circuit, Values values) {
 }
 
 // A push-pull report counts both sides: per-tube and total currents, the tube count of the supply
-// line, the supply current label; no grid row.
+// line, the supply current label, and the grid row that logs the pair as the supply line counts it.
 struct PushPullCount {
     int circuit;
     Values values;
@@ -105,7 +105,14 @@ inline void expectPushPullCounts(const PushPullCount& c) {
     if (c.parallel > 1) {
         EXPECT_TRUE(contains(r.dcReport, strFormat("%d tubes in parallel per branch", c.parallel)));
     }
-    EXPECT_TRUE(r.gridRow.empty()); // push-pull stages add no grid row
+    ASSERT_EQ(r.gridRow.size(), circuitInfo(c.circuit).gridColumns.size() + 1);
+    EXPECT_EQ(r.gridRow[0], "12:34:56");
+    EXPECT_EQ(r.gridRow[1], strFormat("%dx %s", 2 * c.parallel, r.tubes[0].ModelName().c_str()));
+    EXPECT_NEAR(gridNumber(r, c.circuit, "Ia (mA)"), 2000 * Ia, 0.051);
+    EXPECT_NEAR(gridNumber(r, c.circuit, "Vgk (V)"), r.tubes[0].Vgk(), 0.0051);
+    const TRecCycle& last = r.power->cycles.back();
+    EXPECT_NEAR(gridNumber(r, c.circuit, "Vg swing (V)"), -last.swing, 0.051); // grid to grid
+    EXPECT_NEAR(gridNumber(r, c.circuit, "Pout (W)"), last.Psec, 0.051);
 }
 
 // A fixed-bias push-pull with a positive grid: the window refuses the sheet; the solver itself
