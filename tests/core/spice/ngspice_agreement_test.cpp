@@ -601,7 +601,7 @@ const std::vector<Case>& cases() {
          {{"LBtube", "EL34"},
           {"EdVb", "350"},
           {"EdVg", "0"},
-          {"EdRk", "220"},
+          {"EdRk", "240"},
           {"EdVg2", "300"},
           {"EdRa", "3k"},
           {"EdRp", "100"}},
@@ -627,7 +627,7 @@ const std::vector<Case>& cases() {
          "6L6-GC push-pull",
          {{"LBtube", "6L6-GC"}, {"EdVb", "400"}, {"EdVe", "300"}, {"EdRk", "250"}, {"EdZaa", "6k6"}},
          {}},
-        {41, "300B fixed bias", {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-80"}, {"EdZaa", "5k"}}, {}},
+        {41, "300B fixed bias", {{"LBtube", "300B"}, {"EdVb", "400"}, {"EdVg", "-85"}, {"EdZaa", "5k"}}, {}},
         {41, "2A3 fixed bias", {{"LBtube", "2A3"}, {"EdVb", "300"}, {"EdVg", "-60"}, {"EdZaa", "3k"}}, {}},
         {42,
          "EL34 fixed bias",
@@ -635,7 +635,7 @@ const std::vector<Case>& cases() {
          {}},
         {42,
          "6L6-GC fixed bias",
-         {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVg", "-40"}, {"EdVe", "300"}, {"EdZaa", "5k6"}},
+         {{"LBtube", "6L6-GC"}, {"EdVb", "450"}, {"EdVg", "-40"}, {"EdVe", "290"}, {"EdZaa", "5k6"}},
          {}},
     };
     return all;
