@@ -244,6 +244,10 @@ QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLoca
         drawTextAt(p, xLeft - 10, y, strFormat("%.0fdB", 20 * std::log10(g)), TextAlign::Right);
     }
 
+    // A gain below the -20 dB floor leaves the frame at its foot instead of running over the
+    // frequency labels.
+    p.save();
+    p.setClipRect(QRectF(QPointF(xLeft, 0), QPointF(xRight, yBottom)));
     const auto views = bodeCurveViews(data);
     int k = 0;
     for (std::size_t j = 0; j < views.size(); ++j) {
@@ -257,6 +261,7 @@ QImage drawBode(const BodeData& data, QSize size, double scale, const NumberLoca
         p.setPen(plotPen(argbColour(v.colour | 0xFF000000u), v.overall ? 2 : 1));
         p.drawPolyline(poly);
     }
+    p.restore();
     for (const auto& legend : data.legends) {
         if (!legend.display)
             continue;
