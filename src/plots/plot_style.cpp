@@ -117,6 +117,15 @@ void drawTextFitted(QPainter& painter, double x, double baselineY, const std::st
     painter.setFont(original);
 }
 
+void LabelPlacer::drawFixed(QPainter& painter, double x, double baselineY, const std::string& text,
+                            TextAlign align) {
+    const QString s = QString::fromStdString(text);
+    const QFontMetricsF fm(painter.font());
+    reserve(QRectF(alignedLeft(painter, fm, x, s, align), baselineY - fm.ascent(), fm.horizontalAdvance(s),
+                   fm.ascent() + fm.descent()));
+    drawTextAt(painter, x, baselineY, s, align);
+}
+
 void LabelPlacer::draw(QPainter& painter, double x, double baselineY, const std::string& text,
                        TextAlign align, bool dropWhenCrowded) {
     const QString s = QString::fromStdString(text);

@@ -74,6 +74,8 @@ class LabelPlacer {
 public:
     // Marks an area (a title, an axis text) that labels must avoid.
     void reserve(const QRectF& area) { taken_.push_back(area); }
+    // Draws a text that stays where it is (a title line) and marks its area.
+    void drawFixed(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align);
     void draw(QPainter& painter, double x, double baselineY, const std::string& text, TextAlign align,
               bool dropWhenCrowded = false);
 

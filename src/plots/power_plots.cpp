@@ -84,9 +84,9 @@ QImage drawPower(const PowerData& d, QSize size, double scale) {
     LabelPlacer labels;
 
     p.setPen(Qt::black);
-    drawTextAt(p, W - 60, 30, powerPlotTitle(d), TextAlign::Right);
+    labels.drawFixed(p, W - 60, 30, powerPlotTitle(d), TextAlign::Right);
     if (!d.caption.empty())
-        drawTextAt(p, W - 60, 30 + fm.lineSpacing(), d.caption, TextAlign::Right);
+        labels.drawFixed(p, W - 60, 30 + fm.lineSpacing(), d.caption, TextAlign::Right);
 
     // Swing axis; with no swing at all it spans the frame.
     p.setPen(plotPen(kGrey, 2));
