@@ -72,8 +72,9 @@ public:
 
     // Phase-exact evaluation of the same network at f: L1, L2 are the complex input impedances of
     // the two-ports on the outputs (infinite when open). Sets exactAv0 (and exactAv1 for two
-    // outputs) with their signs, then exactZin. The common-cathode stage is solved node by node with
-    // the tube's three capacitances between its pins; the Miller term is (1 - Av) Cga.
+    // outputs) with their signs, then exactZin. The common-cathode, grounded-grid (unless the effects
+    // are ignored) and differential stages are solved node by node with the tube's three capacitances
+    // between its pins; the Miller term is (1 - Av) Cga.
     void getExactGains(double f, std::complex<double> L1, std::complex<double> L2);
 
     TTypeQuadripole Nature() const { return tqp; }
