@@ -44,9 +44,10 @@ BodeData calculBodeExact(const std::string& title, std::vector<TQuadripole>& qua
                          const NumberLocale& locale = {});
 
 // Evaluates the chain backwards with complex impedances at f, leaving every two-port's exact fields
-// set for f; returns the product of the main gains, signs included.
+// set for f; returns the gain at the main output: the product of the main gains, signs included,
+// along the path of first outputs from the source (a phase splitter's second branch is no factor).
 std::complex<double> chainProductExact(std::vector<TQuadripole>& quads, double f);
-// Overall complex gain at f: P / (1 + beta s P), s = -1 when the chain inverts, so that the
+// Overall complex gain at f: P / (1 + beta s P), s = -1 when the main path inverts, so that the
 // feedback opposes the signal in the mid-band.
 std::complex<double> gainChainExact(std::vector<TQuadripole>& quads, double beta, double f);
 

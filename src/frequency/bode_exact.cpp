@@ -11,26 +11,40 @@
 
 using Complex = std::complex<double>;
 
+namespace {
+// Indexes of the two-ports on the way from the source to the main output: from the first two-port,
+// each one's first output. A chain of single-output two-ports is all of it; a phase splitter's second
+// branch is not on it.
+std::vector<std::size_t> mainPath(const std::vector<TQuadripole>& quads) {
+    std::vector<std::size_t> path;
+    for (int k = quads.empty() ? -1 : 0; k >= 0; k = chainLoadIndex(quads, static_cast<std::size_t>(k), 0))
+        path.push_back(static_cast<std::size_t>(k));
+    return path;
+}
+} // namespace
+
 Complex chainProductExact(std::vector<TQuadripole>& quads, double f) {
     const auto load = [&](std::size_t k, std::size_t output) {
         const int j = chainLoadIndex(quads, k, output);
         return j >= 0 ? quads[static_cast<std::size_t>(j)].exactZin : impedance::exact::open();
     };
-    Complex P = 1;
     for (std::size_t k = quads.size(); k-- > 0;) {
         TQuadripole& q = quads[k];
         const Complex L1 = q.tqp == tqpOutputLoad ? Complex(0) : load(k, 0);
         const Complex L2 = q.outputs() == 2 ? load(k, 1) : Complex(0);
         q.getExactGains(f, L1, L2);
-        P *= q.exactAv0;
     }
+    // The gain at the main output: the product along its path (the other branch's load is no factor).
+    Complex P = 1;
+    for (const std::size_t k : mainPath(quads))
+        P *= quads[k].exactAv0;
     return P;
 }
 
 Complex gainChainExact(std::vector<TQuadripole>& quads, double beta, double f) {
     double sign = 1;
-    for (const TQuadripole& q : quads)
-        if (quadripoleInverts(q.tqp))
+    for (const std::size_t k : mainPath(quads))
+        if (quadripoleInverts(quads[k].tqp))
             sign = -sign;
     const Complex P = chainProductExact(quads, f);
     const Complex A = P / (1.0 + beta * sign * P);

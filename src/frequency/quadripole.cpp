@@ -57,6 +57,7 @@ TQuadripole::TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int
         R1 = p(0), C1 = p(1), R2 = p(2), R3 = p(4), C3 = p(5);
         C2 = 3 * S + p(3);
         C1Shunted = second;
+        R2Returned = switches.size() > 2 && switches[2];
         break;
     case tqpOutputLoad:
         Rs = p(0), Cs = p(1), Ro = p(2), Co = p(3);
@@ -85,7 +86,7 @@ TQuadripole::TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int
         Ra = p(0), Rk = p(1), Rg = p(2), Rgk = p(3), Ck = p(4);
         break;
     case tqpTubeDifférentiel:
-        Ra1 = p(0), Ra2 = p(1), Rk = p(2);
+        Ra1 = p(0), Ra2 = p(1), Rk = p(2), Rgk = p(3), Rg = p(4);
         break;
     }
     if (nature >= tqpTubeCatCom)

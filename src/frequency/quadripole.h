@@ -47,9 +47,13 @@ bool quadripoleInverts(TTypeQuadripole kind);
 
 class TQuadripole {
 public:
-    // parms: the kind's components in order, the stray capacitance unit S last.
+    // parms: the kind's components in order, the stray capacitance unit S last. The differential
+    // kind may take Rkg and Rg after Ra1, Ra2, Rk: the cathodes reach the tail Rk through Rkg (kept in
+    // Rgk) and both grid resistors Rg return to the junction, T2's grid being at AC ground; the
+    // phase-exact evaluation reads them, the magnitudes do not.
     // switches: ignoreBootstrap first; C1Shunted (input grid) or Ckconnected (common cathode,
-    // mixer) second. A missing second switch means C1 not shunted and Ck connected.
+    // mixer) second; R2Returned (input grid) third. A missing second switch means C1 not shunted and
+    // Ck connected.
     // T is not owned and must outlive every evaluation; kinds 0-3 take none (nullptr).
     TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int> aval,
                 const std::vector<double>& parms, const std::vector<bool>& switches);
@@ -68,8 +72,9 @@ public:
 
     // Phase-exact evaluation of the same network at f: L1, L2 are the complex input impedances of
     // the two-ports on the outputs (infinite when open). Sets exactAv0 (and exactAv1 for two
-    // outputs) with their signs, then exactZin. The common-cathode stage is solved node by node with
-    // the tube's three capacitances between its pins; the Miller term is (1 - Av) Cga.
+    // outputs) with their signs, then exactZin. The common-cathode, grounded-grid (unless the effects
+    // are ignored) and differential stages are solved node by node with the tube's three capacitances
+    // between its pins; the Miller term is (1 - Av) Cga.
     void getExactGains(double f, std::complex<double> L1, std::complex<double> L2);
 
     TTypeQuadripole Nature() const { return tqp; }
@@ -90,7 +95,7 @@ public:
     double Rgs = 0, Cgs = 0;
     double Rs = 0;
     double Ra = 0, Rk = 0, Ck = 0;
-    double Rgk = 0;
+    double Rgk = 0; // the cathodyne's bias resistor; the differential pair's Rkg (below)
     double Ra1 = 0, Ra2 = 0;
     double Cpin = 0;
     double Cpou = 0;
@@ -98,6 +103,10 @@ public:
     double ZinQuadripole = 0;
     bool Ckconnected = true;
     bool C1Shunted = false;
+    // Input network: R2 returns to a node of the stage it drives (the differential pair's grid return),
+    // and that stage counts it in its input impedance. Read by the phase-exact evaluation only; the
+    // magnitudes keep R2 to ground.
+    bool R2Returned = false;
     const TTube* Tube = nullptr;
     bool ignoreBootstrap = false;
     double FAv0 = 0;
@@ -122,4 +131,8 @@ private:
     std::complex<double> exactCathodeImpedance(double w) const;
     std::complex<double> exactInputImpedance(double w, std::complex<double> L, std::complex<double> g0,
                                              std::complex<double> g1, std::complex<double> follow) const;
+    // The differential pair solved node by node: sets exactAv0, exactAv1 and exactZin.
+    void exactDifferential(double w, std::complex<double> L1, std::complex<double> L2);
+    // The grounded-grid stage solved node by node: sets exactAv0 and exactZin.
+    void exactGroundedGrid(double w, std::complex<double> L1);
 };

@@ -92,7 +92,11 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     // The anode sits Vak above the cathode (below the supply by Ra·Ia once the search has settled).
     const double Vk = Rk * Ik, Va = Vak + Vk, Vs = Vk + Vek;
     // The screen resistor that drops the supply to the screen voltage; none when no screen current.
-    const double Rg2 = ratioOrZero(Vb - Vek + Vgk, Ie);
+    // A screen voltage above the supply (less the cathode's rise) would take a negative resistor,
+    // which is no design: the solve fails and the resistor is shown as none.
+    const double screenDrop = Vb - Vek + Vgk;
+    const bool screenOk = screenDrop >= 0;
+    const double Rg2 = screenOk ? ratioOrZero(screenDrop, Ie) : 0;
 
     // Two bars, supply side first: the anode branch as the search last built it (the anode current
     // agrees with I to 10 µA), whose check adds it up, and the screen branch.
@@ -112,7 +116,12 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
 
     // DC report. Its heading has always gone without the grey footer line of the other reports.
     TTextResult text(strFormat("<b>%s</b><br>%d iterations", rs.title.c_str(), passes));
-    rs.ok = verdicts(text.texte, true, opOk, Vgk < 0, stacksOk, converged);
+    rs.ok = verdicts(text.texte, true, opOk, Vgk < 0, stacksOk, converged) && screenOk;
+    if (!screenOk)
+        addLineOnce(text.texte,
+                    errorLine(strFormat("Screen voltage above what the supply can give: Vs %.1fV > "
+                                        "V %.1fV, no screen resistor",
+                                        Vs, Vb)));
     text.Add(supplyLine(Vb, Ik));
     text.Add("<br><br>" + fmtCurrent("Ia", 2, 1000 * Ia));
     text.Add("<br>" + fmtCurrent("Is", 2, 1000 * Ie));
@@ -148,7 +157,7 @@ void solveC36(const SolveRequest& rq, SolveResult& rs) {
     // Schematic labels.
     rs.setLabel("LabelVa", strFormat("%.1fV", Va));
     rs.setLabel("LabelVe", strFormat("%.1fV", Vs));
-    rs.setLabel("LabelRe", strFormat("%.0fko", Rg2 / 1000));
+    rs.setLabel("LabelRe", screenOk ? strFormat("%.0fko", Rg2 / 1000) : std::string("none"));
     rs.setLabel("LabelVk", strFormat("%.2fV", Vk));
     rs.setLabel("LabelI", strFormat("%.2fmA", 1000 * Ia));
 

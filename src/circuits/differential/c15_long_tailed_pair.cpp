@@ -139,7 +139,8 @@ void solveC15(const SolveRequest& rq, SolveResult& rs) {
     rs.tubes.push_back(*T1);
     rs.tubes.push_back(*T2);
 
-    runPairBode(rq, rs, sheet, *T1, Ra1, Ra2, Rk, Ro1, Ro2, "EdCo1");
+    // Rg returns to the junction of Rkg and Rk: the grid sees it bootstrapped (followed in exact mode).
+    runPairBode(rq, rs, sheet, *T1, Ra1, Ra2, Rk, Ro1, Ro2, "EdCo1", Rkg);
     traces.moveTo(rs);
 }
 

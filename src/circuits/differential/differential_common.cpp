@@ -43,18 +43,22 @@ PairSmallSignal pairSmallSignal(TTube& T1, TTube& T2, double Rc, double Ra1, dou
 }
 
 void runPairBode(const SolveRequest& rq, SolveResult& rs, const SheetValues& sheet, const TTube& T1,
-                 double Ra1, double Ra2, double Rc, double Ro1, double Ro2, const char* co1Field) {
+                 double Ra1, double Ra2, double Rc, double Ro1, double Ro2, const char* co1Field,
+                 double returnRkg) {
     const double Cg = sheet.num("EdCg"), Rg = sheet.num("EdRg");
     const double Ca1 = sheet.num("EdCa1"), Co1 = sheet.num(co1Field);
     const double Ca2 = sheet.num("EdCa2"), Co2 = sheet.num("EdCo2");
     const double S = strayUnitOf(rq.bode.straycaps);
     const bool ignore = rq.bode.ignoreMiller;
+    const bool returned = returnRkg >= 0 && Rg > 0; // a grid resistor of 0 ties the grid to the junction
     std::vector<TQuadripole> quads;
     quads.emplace_back(tqpInputGrid, nullptr, std::vector<int>{1},
                        std::vector<double>{0, nonZeroCapacitance(Cg), Rg, 1e-12, 0, 1e-12, S},
-                       std::vector<bool>{ignore, false});
-    quads.emplace_back(tqpTubeDifférentiel, &T1, std::vector<int>{2, 3}, std::vector<double>{Ra1, Ra2, Rc, S},
-                       std::vector<bool>{ignore});
+                       std::vector<bool>{ignore, false, returned});
+    std::vector<double> pair{Ra1, Ra2, Rc, S};
+    if (returned)
+        pair = {Ra1, Ra2, Rc, returnRkg, Rg, S};
+    quads.emplace_back(tqpTubeDifférentiel, &T1, std::vector<int>{2, 3}, pair, std::vector<bool>{ignore});
     quads.emplace_back(tqpOutputLoad, nullptr, std::vector<int>{},
                        std::vector<double>{0, nonZeroCapacitance(Ca1), Ro1, Co1, S},
                        std::vector<bool>{ignore});

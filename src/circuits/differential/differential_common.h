@@ -28,9 +28,11 @@ PairSmallSignal pairSmallSignal(TTube& T1, TTube& T2, double Rc, double Ra1, dou
 
 // The pair's bandwidth chain: input RC (EdCg, EdRg), the pair on its anode resistors and the common
 // cathode impedance Rc, one output RC per anode (EdCa1, Ro1 and the capacitor named co1Field;
-// EdCa2, Ro2, EdCo2).
+// EdCa2, Ro2, EdCo2). returnRkg ≥ 0: the cathodes reach Rc through that bias resistor and both grid
+// resistors return to the junction (the long-tailed pair), which the phase-exact evaluation follows.
 void runPairBode(const SolveRequest& request, SolveResult& result, const SheetValues& sheet, const TTube& T1,
-                 double Ra1, double Ra2, double Rc, double Ro1, double Ro2, const char* co1Field);
+                 double Ra1, double Ra2, double Rc, double Ro1, double Ro2, const char* co1Field,
+                 double returnRkg = -1);
 
 // Bar colour of a second resistor in a stack (C15's bias resistor Rkg, C23's Rf2).
 constexpr std::uint32_t kStackLime = 0xFF00C000;

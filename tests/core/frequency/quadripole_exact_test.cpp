@@ -93,6 +93,39 @@ TEST(QuadripoleExact, MillerCapacitanceOfTheCommonCathode) {
     }
 }
 
+// The long-tailed pair: T1's grid resistor returns to the junction of Rkg and the tail, which follows
+// the grid by a little under half, so the grid sees about twice Rg; the input network then leaves its
+// R2 to the stage. The magnitudes read neither and keep their figures.
+TEST(QuadripoleExact, GridResistorReturnedToTheTailIsBootstrapped) {
+    const TTube t = biasedEcc83();
+    const double Rg = 1e6, f = 10;
+    TQuadripole plain(tqpTubeDifférentiel, &t, {1, 2}, {100e3, 100e3, 47e3, 0}, {false});
+    TQuadripole tied(tqpTubeDifférentiel, &t, {1, 2}, {100e3, 100e3, 47e3, 1e3, Rg, 0}, {false});
+    double g0 = 0, g1 = 0, h0 = 0, h1 = 0;
+    plain.getVarGains({f, 1e6, 1e6}, g0, g1);
+    tied.getVarGains({f, 1e6, 1e6}, h0, h1);
+    EXPECT_EQ(g0, h0);
+    EXPECT_EQ(g1, h1);
+    EXPECT_EQ(plain.Zi(), tied.Zi());
+
+    tied.getExactGains(f, 1e6, 1e6);
+    const double Rin = 1 / std::real(1.0 / tied.exactZin);
+    EXPECT_GT(Rin, 1.85 * Rg);
+    EXPECT_LT(Rin, 2.0 * Rg);
+    plain.getExactGains(f, 1e6, 1e6);
+    EXPECT_GT(1 / std::real(1.0 / plain.exactZin), 1e3 * Rg); // only capacitances on the grid
+
+    // The input network: R2 to ground, or left to the stage (the coupling capacitor then feeds only the
+    // node's few pF).
+    for (const bool returned : {false, true}) {
+        SCOPED_TRACE(returned ? "returned" : "to ground");
+        TQuadripole in(tqpInputGrid, nullptr, {1}, {0, 22e-9, Rg, 0, 0, 0, pF}, {false, false, returned});
+        in.getExactGains(f, kOpen, 0);
+        const double expected = 1 / std::sqrt(1 + std::pow(1 / (kTwoPi * f * 22e-9 * Rg), 2));
+        EXPECT_REL(std::abs(in.exactAv0), returned ? 1.0 : expected, 1e-3);
+    }
+}
+
 // A chain that inverts gets its feedback with the polarity that lowers the mid-band gain: P / (1 + beta |P|).
 TEST(QuadripoleExact, FeedbackOpposesTheSignalOfAnInvertingChain) {
     const TTube t = biasedEcc83();

@@ -1,6 +1,8 @@
 // C36, the common-cathode pentode stage: a realistic point, the report, zero resistors, and the
-// traces of the anode and screen currents.
+// traces of the anode and screen currents, a screen voltage no resistor can give.
 #include "dc_coupled_checks.h"
+
+#include "spice/netlist.h"
 
 namespace {
 
@@ -39,4 +41,32 @@ TEST(CircuitC36, TraceCaptions) {
     ASSERT_EQ(r.traces.size(), 2u);
     EXPECT_TRUE(contains(r.traces[0].caption, " iter. Res ±10µA Ia ")) << r.traces[0].caption;
     EXPECT_TRUE(contains(r.traces[1].caption, " iter. Res ±10µA Ie ")) << r.traces[1].caption;
+}
+
+// A screen voltage above what the supply gives (less the cathode's rise) would need a negative screen
+// resistor: the solve fails on that line alone, the label and the netlist show no resistor figure.
+TEST(CircuitC36, ScreenVoltageAboveTheSupplyFails) {
+    const struct {
+        const char* vek;
+        bool ok;
+        const char* label;
+    } rows[] = {{"240", true, "11ko"}, {"245", false, "none"}};
+    const char* line = "<css=error>Screen voltage above what the supply can give: Vs ";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.vek);
+        const SolveRequest rq =
+            firstOpening(36, {{"LBtube", "EF86"}, {"EdVek", row.vek}, {"EdRk", "2k"}, {"EdRa", "100k"}});
+        const SolveOutcome out = solveCommand(rq);
+        ASSERT_TRUE(out.solved);
+        EXPECT_EQ(out.result.ok, row.ok);
+        EXPECT_EQ(contains(out.result.dcReport, line), !row.ok) << out.result.dcReport;
+        EXPECT_FALSE(contains(out.result.dcReport, "Too many iterations"));
+        EXPECT_EQ(labelOf(out.result, "LabelRe"), row.label);
+        if (!row.ok) {
+            const SpiceExport netlist = spiceNetlist(rq, out);
+            EXPECT_TRUE(netlist.written);
+            EXPECT_FALSE(netlist.problem.empty());
+            EXPECT_TRUE(contains(netlist.text, "RE vb s1 {max(")) << netlist.text;
+        }
+    }
 }
