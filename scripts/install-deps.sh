@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-14-dev llvm-14
     locales
     ngspice time
+    nlohmann-json3-dev
 )
 
 missing=()

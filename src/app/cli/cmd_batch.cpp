@@ -4,7 +4,7 @@
 // "options": {...}}; blank lines and lines starting with '#' are skipped. A line that cannot be
 // solved gives {"line": N, "error": "..."} and the batch goes on.
 #include "cli.h"
-#include "json_writer.h"
+#include "json_text.h"
 #include "solve_output.h"
 #include "solve_request.h"
 
@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -60,6 +61,13 @@ std::vector<std::string> splitWords(const std::string& line) {
     return words;
 }
 
+// The shortest text that reads back as d, with a '.' whatever the C locale says.
+std::string numberText(double d) {
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, d);
+    return std::string(buf, res.ptr);
+}
+
 // The text a JSON value stands for on a sheet or as an option's value.
 std::string valueText(const QJsonValue& v, const std::string& name) {
     if (v.isString())
@@ -67,7 +75,7 @@ std::string valueText(const QJsonValue& v, const std::string& name) {
     if (v.isBool())
         return v.toBool() ? "1" : "0";
     if (v.isDouble())
-        return JsonWriter::number(v.toDouble());
+        return numberText(v.toDouble());
     throw UsageError(name + " takes a text, a number or true/false");
 }
 
@@ -117,12 +125,10 @@ std::vector<std::string> jsonWords(const std::string& line) {
 }
 
 std::string errorLine(long number, const std::string& message) {
-    JsonWriter j;
-    j.beginObject();
-    j.key("line").value(static_cast<int>(number));
-    j.key("error").value(message);
-    j.endObject();
-    return j.str() + "\n";
+    Json j = Json::object();
+    j["line"] = number;
+    j["error"] = message;
+    return jsonText(std::move(j)) + "\n";
 }
 
 // The output line of one input line; a line that cannot be solved throws (UsageError when it is refused).

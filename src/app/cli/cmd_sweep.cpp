@@ -2,7 +2,7 @@
 // first opening fills it, the assignments applied, then one solve per value of FIELD and one grid
 // row per solve. A step that does not solve prints an "ERROR" row and the sweep goes on.
 #include "cli.h"
-#include "json_writer.h"
+#include "json_text.h"
 #include "solve_distortion.h"
 #include "solve_power_options.h"
 
@@ -63,27 +63,25 @@ std::string table(const SweepResult& r, char separator) {
 }
 
 std::string json(const SweepResult& r, const CircuitInfo& info) {
-    JsonWriter j;
-    j.beginObject();
-    j.key("circuit").value(info.code);
-    j.key("field").value(r.plan.field);
-    j.key("log").value(r.plan.log);
-    j.key("columns").array(r.columns);
-    j.key("rows").beginArray();
+    Json j = Json::object();
+    j["circuit"] = info.code;
+    j["field"] = r.plan.field;
+    j["log"] = r.plan.log;
+    j["columns"] = r.columns;
+    Json rows = Json::array();
     for (const SweepRow& row : r.rows) {
-        j.beginObject();
-        j.key("value").value(row.value);
-        j.key("text").value(row.text);
-        j.key("solved").value(row.solved);
+        Json o = Json::object();
+        o["value"] = row.value;
+        o["text"] = row.text;
+        o["solved"] = row.solved;
         if (row.solved)
-            j.key("grid_row").array(row.gridRow);
+            o["grid_row"] = row.gridRow;
         else
-            j.key("error").value(row.error);
-        j.endObject();
+            o["error"] = row.error;
+        rows.push_back(std::move(o));
     }
-    j.endArray();
-    j.endObject();
-    return j.str() + "\n";
+    j["rows"] = std::move(rows);
+    return jsonText(std::move(j)) + "\n";
 }
 
 } // namespace

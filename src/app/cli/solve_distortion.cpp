@@ -9,15 +9,15 @@
 namespace cli {
 
 namespace {
-void writeHarmonics(JsonWriter& j, const Harmonics& h) {
-    j.key("fundamental").value(h.fundamental);
+void addHarmonics(Json& o, const Harmonics& h) {
+    o["fundamental"] = h.fundamental;
     if (!h.resolved) {
-        j.key("resolved").value(false);
+        o["resolved"] = false;
         return;
     }
     for (int k = 2; k <= 5; ++k)
-        j.key(strFormat("h%d", k)).value(h.relative(k));
-    j.key("thd").value(h.thd);
+        o[strFormat("h%d", k)] = h.relative(k);
+    o["thd"] = h.thd;
 }
 } // namespace
 
@@ -31,37 +31,35 @@ void applyThdLevel(const Args& args, SolveRequest& rq) {
     rq.thdLevel = *level;
 }
 
-void writeDistortion(JsonWriter& j, const SolveResult& r) {
-    j.key("distortion");
+Json distortionJson(const SolveResult& r) {
     if (r.distortion) {
         const StageDistortion& d = *r.distortion;
-        j.beginObject();
-        j.key("level").value(d.level);
-        j.key("beyond_swing").value(d.beyondSwing);
-        if (d.beyondSwing)
-            j.key("max_level").value(d.maxLevel);
-        else {
-            j.key("input").value(d.input);
-            writeHarmonics(j, d.harmonics);
+        Json o = Json::object();
+        o["level"] = d.level;
+        o["beyond_swing"] = d.beyondSwing;
+        if (d.beyondSwing) {
+            o["max_level"] = d.maxLevel;
+        } else {
+            o["input"] = d.input;
+            addHarmonics(o, d.harmonics);
         }
-        j.endObject();
-    } else if (r.power) {
-        // The anode current of a single-ended stage, the primary current of a push-pull pair.
-        j.beginObject();
-        j.key("current").value(r.power->pushPull ? "primary" : "anode");
-        j.key("cycles").beginArray();
-        const std::vector<Harmonics> all = powerHarmonics(*r.power);
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            j.beginObject();
-            j.key("swing").value(r.power->cycles[i].swing);
-            writeHarmonics(j, all[i]);
-            j.endObject();
-        }
-        j.endArray();
-        j.endObject();
-    } else {
-        j.null();
+        return o;
     }
+    if (!r.power)
+        return nullptr;
+    // The anode current of a single-ended stage, the primary current of a push-pull pair.
+    Json o = Json::object();
+    o["current"] = r.power->pushPull ? "primary" : "anode";
+    Json cycles = Json::array();
+    const std::vector<Harmonics> all = powerHarmonics(*r.power);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        Json cycle = Json::object();
+        cycle["swing"] = r.power->cycles[i].swing;
+        addHarmonics(cycle, all[i]);
+        cycles.push_back(std::move(cycle));
+    }
+    o["cycles"] = std::move(cycles);
+    return o;
 }
 
 std::string powerDistortionText(const SolveResult& r) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cli.h"
-#include "json_writer.h"
+#include "json_text.h"
 
 #include "solver/solve.h"
 
@@ -14,7 +14,7 @@ namespace cli {
 void applyThdLevel(const Args& args, SolveRequest& rq);
 
 // A gain stage's figures at its level, a power stage's harmonics cycle by cycle, or null.
-void writeDistortion(JsonWriter& j, const SolveResult& r);
+Json distortionJson(const SolveResult& r);
 
 // The plain-text line of a power stage's largest swing; empty for other circuits.
 std::string powerDistortionText(const SolveResult& r);

@@ -1,5 +1,5 @@
 // The solve result as one JSON object, and as plain text.
-#include "json_writer.h"
+#include "json_text.h"
 #include "solve_distortion.h"
 #include "solve_output.h"
 
@@ -27,135 +27,130 @@ std::vector<std::string> gridColumnsWithStatus(const CircuitInfo& info) {
     return columns;
 }
 
-void writeTube(JsonWriter& j, const TTube& t) {
-    j.beginObject();
-    j.key("ref").value(t.Reference());
-    j.key("model").value(t.ModelName());
-    j.key("Ia").value(t.Ia());
-    j.key("Vak").value(t.Vak());
-    j.key("Vgk").value(t.Vgk());
-    j.key("Vek").value(t.Vek());
-    j.key("Ie").value(t.Ie());
-    j.key("gm").value(t.gm());
-    j.key("rho").value(t.ρ());
-    j.key("mu").value(t.µ());
-    j.endObject();
+Json tubeJson(const TTube& t) {
+    Json o = Json::object();
+    o["ref"] = t.Reference();
+    o["model"] = t.ModelName();
+    o["Ia"] = t.Ia();
+    o["Vak"] = t.Vak();
+    o["Vgk"] = t.Vgk();
+    o["Vek"] = t.Vek();
+    o["Ie"] = t.Ie();
+    o["gm"] = t.gm();
+    o["rho"] = t.ρ();
+    o["mu"] = t.µ();
+    return o;
 }
 
-void writeBode(JsonWriter& j, const BodeData& b, const NumberLocale& loc) {
-    j.beginObject();
-    j.key("freqs").array(b.freqs);
-    j.key("gains").beginArray();
+Json bodeJson(const BodeData& b, const NumberLocale& loc) {
+    Json o = Json::object();
+    o["freqs"] = b.freqs;
+    Json gains = Json::array();
     for (std::size_t i = 0; i < b.curves.size(); ++i) {
-        j.beginObject();
-        j.key("legend").value(i < b.legends.size() ? b.legends[i].titre : std::string());
-        j.key("values").array(b.curves[i]);
+        Json curve = Json::object();
+        curve["legend"] = i < b.legends.size() ? b.legends[i].titre : std::string();
+        curve["values"] = b.curves[i];
         if (b.exact && i < b.curvePhases.size())
-            j.key("phase").array(b.curvePhases[i]);
-        j.endObject();
+            curve["phase"] = b.curvePhases[i];
+        gains.push_back(std::move(curve));
     }
-    j.endArray();
-    j.key("overall").array(b.overall);
+    o["gains"] = std::move(gains);
+    o["overall"] = b.overall;
     if (b.exact) { // phase-exact run: phases in degrees, fL and fH are its corners
-        j.key("ac").value(std::string("exact"));
-        j.key("phase").array(b.phase);
+        o["ac"] = "exact";
+        o["phase"] = b.phase;
     }
-    j.key("fpk").value(b.fpk);
-    j.key("fL").value(b.fL);
-    j.key("fH").value(b.fH);
-    j.key("summary").value(b.summary);
-    j.key("table").beginArray();
-    j.array(tableColumns());
+    o["fpk"] = b.fpk;
+    o["fL"] = b.fL;
+    o["fH"] = b.fH;
+    o["summary"] = b.summary;
+    Json table = Json::array();
+    table.push_back(tableColumns());
     for (const auto& row : b.table)
-        j.array(tableCells(row, loc));
-    j.endArray();
-    j.endObject();
+        table.push_back(tableCells(row, loc));
+    o["table"] = std::move(table);
+    return o;
 }
-void writePower(JsonWriter& j, const PowerData& p) {
-    j.beginObject();
-    j.key("cycles").beginArray();
+
+Json powerJson(const PowerData& p) {
+    Json o = Json::object();
+    Json cycles = Json::array();
     for (const TRecCycle& c : p.cycles) {
-        j.beginObject();
-        j.key("swing").value(c.swing);
-        j.key("Ppri").value(c.Ppri);
-        j.key("Psec").value(c.Psec);
-        j.key("Imoy").value(c.Imoy);
-        j.key("Iem").value(c.Iem);
-        j.key("Y").value(c.Y);
-        j.key("PVb").value(c.PVb);
-        j.endObject();
+        Json cycle = Json::object();
+        cycle["swing"] = c.swing;
+        cycle["Ppri"] = c.Ppri;
+        cycle["Psec"] = c.Psec;
+        cycle["Imoy"] = c.Imoy;
+        cycle["Iem"] = c.Iem;
+        cycle["Y"] = c.Y;
+        cycle["PVb"] = c.PVb;
+        cycles.push_back(std::move(cycle));
     }
-    j.endArray();
+    o["cycles"] = std::move(cycles);
     if (p.pushPull) {
-        j.key("bias_mode").value(p.biasMode);
-        j.key("class").value(p.className);
-        j.key("PA").value(p.PA);
-        j.key("PB").value(p.PB);
+        o["bias_mode"] = p.biasMode;
+        o["class"] = p.className;
+        o["PA"] = p.PA;
+        o["PB"] = p.PB;
     } else {
-        j.key("bias_mode").null();
-        j.key("class").null();
+        o["bias_mode"] = nullptr;
+        o["class"] = nullptr;
     }
-    j.endObject();
+    return o;
+}
+
+Json stacksJson(const SolveResult& r) {
+    Json stacks = Json::array();
+    for (const auto& column : r.stacks) {
+        Json items = Json::array();
+        for (const auto& item : column.Items) {
+            Json o = Json::object();
+            o["name"] = item.nom;
+            o["volts"] = item.valeur;
+            o["color"] = argb(item.color);
+            items.push_back(std::move(o));
+        }
+        stacks.push_back(std::move(items));
+    }
+    return stacks;
 }
 } // namespace
 
 std::string solveJson(const SolveRequest& rq, const SolveResult& r) {
     const CircuitInfo& info = circuitInfo(rq.circuit);
-    JsonWriter j;
-    j.beginObject();
-    j.key("circuit").value(info.code);
-    j.key("title").value(r.title);
-    j.key("ok").value(r.ok);
-    j.key("dc_report").value(r.dcReport);
-    j.key("ac_report").value(r.acReport);
-    j.key("dc_text").value(markupToPlainText(r.dcReport));
-    j.key("ac_text").value(markupToPlainText(r.acReport));
-    j.key("labels").beginObject();
+    Json j = Json::object();
+    j["circuit"] = info.code;
+    j["title"] = r.title;
+    j["ok"] = r.ok;
+    j["dc_report"] = r.dcReport;
+    j["ac_report"] = r.acReport;
+    j["dc_text"] = markupToPlainText(r.dcReport);
+    j["ac_text"] = markupToPlainText(r.acReport);
+    Json labels = Json::object();
     for (const auto& [name, text] : r.labels)
-        j.key(name).value(text);
-    j.endObject();
-    j.key("grid_columns").array(gridColumnsWithStatus(info));
-    j.key("grid_row").array(r.gridRow);
-    j.key("tubes").beginArray();
+        labels[name] = text;
+    j["labels"] = std::move(labels);
+    j["grid_columns"] = gridColumnsWithStatus(info);
+    j["grid_row"] = r.gridRow;
+    Json tubes = Json::array();
     for (const auto& t : r.tubes)
-        writeTube(j, t);
-    j.endArray();
-    j.key("stacks").beginArray();
-    for (const auto& column : r.stacks) {
-        j.beginArray();
-        for (const auto& item : column.Items) {
-            j.beginObject();
-            j.key("name").value(item.nom);
-            j.key("volts").value(item.valeur);
-            j.key("color").value(argb(item.color));
-            j.endObject();
-        }
-        j.endArray();
-    }
-    j.endArray();
-    j.key("bode");
-    if (r.bode)
-        writeBode(j, *r.bode, rq.locale);
-    else
-        j.null();
-    j.key("power");
-    if (r.power)
-        writePower(j, *r.power);
-    else
-        j.null();
-    writeDistortion(j, r);
-    j.key("messages").array(r.messages);
+        tubes.push_back(tubeJson(t));
+    j["tubes"] = std::move(tubes);
+    j["stacks"] = stacksJson(r);
+    j["bode"] = r.bode ? bodeJson(*r.bode, rq.locale) : Json();
+    j["power"] = r.power ? powerJson(*r.power) : Json();
+    j["distortion"] = distortionJson(r);
+    j["messages"] = r.messages;
     // The convergence traces asked for with --trace: caption and points (x0, y0, x1, y1, ...).
-    j.key("traces").beginArray();
+    Json traces = Json::array();
     for (const TFormConvergence& t : r.traces) {
-        j.beginObject();
-        j.key("caption").value(t.caption);
-        j.key("points").array(t.Points);
-        j.endObject();
+        Json trace = Json::object();
+        trace["caption"] = t.caption;
+        trace["points"] = t.Points;
+        traces.push_back(std::move(trace));
     }
-    j.endArray();
-    j.endObject();
-    return j.str() + "\n";
+    j["traces"] = std::move(traces);
+    return jsonText(std::move(j)) + "\n";
 }
 
 std::string solveText(const SolveRequest& rq, const SolveResult& r) {

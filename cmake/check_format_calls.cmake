@@ -1,0 +1,23 @@
+cmake_minimum_required(VERSION 3.20)
+# Compiles tests/compile/format_calls.cpp with the project's own compile options: case 0 (sound calls)
+# must compile cleanly, and each faulty case must fail on a format diagnostic made an error.
+# Arguments: CXX (the compiler), FLAGS (the options, blank separated), SRC (src/), FILE, CASES (count).
+separate_arguments(flags UNIX_COMMAND "${FLAGS}")
+set(bad "")
+math(EXPR last "${CASES} - 1")
+foreach(c RANGE 0 ${last})
+    execute_process(COMMAND ${CXX} ${flags} -std=c++20 -fsyntax-only -I${SRC} -DFORMAT_CASE=${c} ${FILE}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(c EQUAL 0)
+        if(NOT rc EQUAL 0 OR NOT "${out}${err}" STREQUAL "")
+            string(APPEND bad "case 0 (sound calls) does not compile cleanly:\n${err}\n")
+        endif()
+    elseif(rc EQUAL 0)
+        string(APPEND bad "case ${c} compiles, but its format does not match its arguments\n")
+    elseif(NOT err MATCHES "Werror=format|Werror,-Wformat")
+        string(APPEND bad "case ${c} fails, but not on a format error:\n${err}\n")
+    endif()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "${bad}")
+endif()
