@@ -49,8 +49,9 @@ TEST(TubeEquations, TubeMethodsMatchThePureFunctionsBitForBit) {
         EXPECT_TRUE(sameBits(t.getGm(), nkTriodeGm(c, r.Va, r.Vg)));
         // Reading the parameters leaves the operating point as it was (a model of no kind never has one).
         EXPECT_TRUE(sameBits(t.Ia(), ia) && sameBits(t.Ie(), ie));
-        if (t.t35() != 0)
+        if (t.t35() != 0) {
             EXPECT_TRUE(t.Vak() == r.Va && t.Vgk() == r.Vg);
+        }
 
         EXPECT_TRUE(sameBits(t.getGm(r.Va, r.Vg, r.Vs), nkGm(c, r.Va, r.Vg, r.Vs)));
         EXPECT_TRUE(sameBits(t.getRo(r.Va, r.Vg, r.Vs), nkRo(c, r.Va, r.Vg, r.Vs)));
@@ -144,9 +145,10 @@ TEST(LoadLinePoints, GroupCurveEndsOnItsFirstBound) {
         const auto pts = groupAnodeCurve(el34, 0, 300, 1, 800, Imax, Pmax);
         ASSERT_GT(pts.size(), 1u);
         const VIPoint last = pts.back(), before = pts[pts.size() - 2];
-        if (byPower)
+        if (byPower) {
             EXPECT_TRUE((last.V + 2) * last.I >= Pmax && (before.V + 2) * before.I < Pmax);
-        else
+        } else {
             EXPECT_TRUE(last.I >= Imax && before.I < Imax);
+        }
     }
 }
