@@ -101,8 +101,7 @@ bool addVerdictsOnce(std::string& report, bool loadLineOk, bool operatingPointOk
 LoadLineData loadLineOf(const TTube& T, double Vb, double R, int image) {
     if (R > 0 && Vb > 0 && std::isfinite(Vb / R))
         return {T, Vb / R, Vb, true, image};
-    TTube scale = T;
-    double Imax = std::max(scale.getMaxCurrent(std::max(Vb, 0.0)), T.Ia());
+    double Imax = std::max(nkTriodeCurrent(T.constants(), std::max(Vb, 0.0), 0), T.Ia());
     if (!(Imax > 0) || !std::isfinite(Imax))
         Imax = 1e-3;
     return {T, Imax, Vb, false, image};

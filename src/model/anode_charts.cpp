@@ -41,10 +41,10 @@ std::vector<double> multiplesUpTo(double step, double limit, int from) {
 }
 } // namespace
 
-double anodeVgmin(TTube& tube, double Vg2) {
+double anodeVgmin(const TTube& tube, double Vg2) {
     double Vg = 0;
     for (int n = 0; n < kMaxGridScanSteps; ++n) {
-        if (tube.current(Vg, tube.Vamax(), Vg2) < tube.Iamax() / 20)
+        if (nkCurrent(tube.constants(), Vg, tube.Vamax(), Vg2) < tube.Iamax() / 20)
             break;
         Vg -= 0.25;
     }
@@ -97,7 +97,7 @@ std::string computePanelCaption(const TTube& tube, double Vg2) {
 }
 
 // Title, limits, grid-voltage range and current scale shared by both kinds of chart.
-AnodeChart chartFrame(TTube& tube, double Vg2) {
+AnodeChart chartFrame(const TTube& tube, double Vg2) {
     AnodeChart chart;
     chart.pentode = isPentode(tube);
     chart.title = anodeChartTitle(tube, Vg2);
@@ -110,7 +110,7 @@ AnodeChart chartFrame(TTube& tube, double Vg2) {
     return chart;
 }
 
-AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
+AnodeChart computeAnodeCharacteristics(const TTube& tube, double Vg2) {
     AnodeChart chart = chartFrame(tube, Vg2);
 
     for (double va : multiplesUpTo(10, chart.Vamax, 0)) {
@@ -127,7 +127,7 @@ AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
         double va = 0, ia = 0;
         for (int n = 0; n < kMaxPointsPerCurve; ++n) {
             va = 2.0 * n;
-            ia = tube.current(vg, va, Vg2);
+            ia = nkCurrent(tube.constants(), vg, va, Vg2);
             chart.rows.push_back({va, vg, ia});
             curve.points.push_back({va, ia});
             if (va >= chart.Vamax || ia >= chart.Iamax || tube.Pamax() <= (va + 2) * ia)
@@ -140,7 +140,7 @@ AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2) {
     return chart;
 }
 
-AnodeChart computeTransferCharacteristics(TTube& tube, double Vg2) {
+AnodeChart computeTransferCharacteristics(const TTube& tube, double Vg2) {
     AnodeChart chart = chartFrame(tube, Vg2);
     chart.transfer = true;
 
@@ -162,7 +162,7 @@ AnodeChart computeTransferCharacteristics(TTube& tube, double Vg2) {
             vg = chart.Vgmin + 0.05 * n;
             if (vg > -1e-9)
                 vg = 0; // the last step lands on 0 V exactly
-            ia = tube.current(vg, va, Vg2);
+            ia = nkCurrent(tube.constants(), vg, va, Vg2);
             chart.rows.push_back({va, vg, ia});
             curve.points.push_back({vg, ia});
             if (vg >= 0 || ia >= chart.Iamax || tube.Pamax() <= ia * va)
@@ -175,7 +175,7 @@ AnodeChart computeTransferCharacteristics(TTube& tube, double Vg2) {
     return chart;
 }
 
-MultiChart computeMultiChart(TTube& tube, double Vg2) {
+MultiChart computeMultiChart(const TTube& tube, double Vg2) {
     MultiChart chart;
     chart.title =
         strFormat("Transconductance, internal resistance, amplification factor of \"%s\" @ Vak=100, 200 "
@@ -185,15 +185,16 @@ MultiChart computeMultiChart(TTube& tube, double Vg2) {
     chart.currentStep = anodeCurrentStep(chart.Iamax);
     chart.currentTicks = anodeCurrentTicks(chart.Iamax);
 
-    chart.gmFull = tube.getGm(300, 0, Vg2);
+    chart.gmFull = nkGm(tube.constants(), 300, 0, Vg2);
     if (chart.gmFull > 0)
         for (int k = 0; k < 10; ++k)
             chart.gmTicks.push_back(k * chart.gmFull / 10);
 
-    double Itop = tube.current(0, 300, Vg2);
+    double Itop = nkCurrent(tube.constants(), 0, 300, Vg2);
     if (Itop > chart.Iamax)
         Itop = chart.Iamax;
-    chart.rhoFull = Itop > 0 ? tube.getRo(300, tube.whichVg(Itop / 30, 300, Vg2), Vg2) : 0;
+    chart.rhoFull =
+        Itop > 0 ? nkRo(tube.constants(), 300, nkWhichVg(tube.constants(), Itop / 30, 300, Vg2), Vg2) : 0;
     if (chart.rhoFull > 0)
         for (int k = 1; k < 10; ++k)
             chart.rhoTicks.push_back(k * chart.rhoFull / 10);
@@ -207,17 +208,17 @@ MultiChart computeMultiChart(TTube& tube, double Vg2) {
         double vg = -0.0;
         double ia = Itop;
         for (int n = 0; n <= 1000 && ia > Itop / 30; ++n) {
-            double found = tube.whichVgOld(ia, va, Vg2, vg);
+            double found = nkWhichVgOld(tube.constants(), ia, va, Vg2, vg);
             // A current the previous grid voltage cannot reach: lower it by 0.1 mA and search again.
             while (found >= 0 && ia > Itop / 30) {
                 ia -= 0.0001;
-                found = tube.whichVgOld(ia, va, Vg2, vg);
+                found = nkWhichVgOld(tube.constants(), ia, va, Vg2, vg);
             }
             if (found >= 0)
                 break;
             vg = found;
-            const double gm = tube.getGm(va, vg, Vg2);
-            const double rho = tube.getRo(va, vg, Vg2);
+            const double gm = nkGm(tube.constants(), va, vg, Vg2);
+            const double rho = nkRo(tube.constants(), va, vg, Vg2);
             s.gm.push_back({ia, gm});
             s.rho.push_back({ia, rho});
             s.mu.push_back({ia, rho * gm});
@@ -280,12 +281,12 @@ std::optional<ChartClick> anodeChartClick(double X, double Y, int W, int H, bool
     return click;
 }
 
-InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double value, double Vg2) {
+InstantReadout displayInstant(const TTube& tube, bool transfer, double Ia, double value, double Vg2) {
     InstantReadout out;
     double Va, Vg;
     if (transfer) {
         Vg = value;
-        Va = tube.whichVa(Ia, Vg, Vg2);
+        Va = nkWhichVa(tube.constants(), Ia, Vg, Vg2);
         // A pentode saturates: above its current at this grid voltage no anode voltage will do, and
         // the search gives up far beyond any real anode voltage.
         if (!(Va <= kNoAnodeSolution)) {
@@ -295,21 +296,20 @@ InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double valu
     } else {
         Va = value;
         // A current above the Vg = 0 curve needs a positive grid: no solution on this chart.
-        if (Ia > tube.current(0, Va, Vg2)) {
+        if (Ia > nkCurrent(tube.constants(), 0, Va, Vg2)) {
             out.text = "No solution";
             return out;
         }
-        Vg = tube.whichVg(Ia, Va, Vg2);
+        Vg = nkWhichVg(tube.constants(), Ia, Va, Vg2);
         if (Vg > 0) {
             out.text = "No solution";
             return out;
         }
     }
-    const double rho = tube.getRo(Va, Vg, Vg2);
-    const double gm = tube.getGm(Va, Vg, Vg2);
+    const double rho = nkRo(tube.constants(), Va, Vg, Vg2);
+    const double gm = nkGm(tube.constants(), Va, Vg, Vg2);
     if (isPentode(tube)) {
-        tube.CalculerNKpentode(Va, Vg, Vg2);
-        const double is = tube.Ie();
+        const double is = nkScreenCurrent(tube.constants(), Vg, Vg2);
         out.text =
             strFormat(" Va <b>%.0f</b> V<br> Vg <b>%0.1f</b> V<br> Ia <b>%0.1f</b> mA<br> Is <b>%0.1f</b> "
                       "mA<br><br> Pa <b>%.1f</b> W<br><br> ρ  <b>%.1f</b> kΩ<br> gm <b>%0.1f</b> mA/V<br> "
@@ -343,7 +343,7 @@ bool screenVoltageRedraws(const std::string& text, char decimalSeparator) {
     return v && *v >= kMinScreenVoltage && *v <= kMaxScreenVoltage;
 }
 
-std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::string& vgk,
+std::string typedVoltagesText(const TTube& tube, const std::string& vak, const std::string& vgk,
                               const std::string& vg2, char decimalSeparator) {
     const auto Vak = readTypedNumber(vak, decimalSeparator, false);
     if (!Vak)
@@ -360,12 +360,13 @@ std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::st
             return "Invalid Vg2";
         Vs = *v;
     }
-    const double rho = tube.getRo(*Vak, *Vgk, Vs);
-    const double gm = tube.getGm(*Vak, *Vgk, Vs);
-    const double ia = tube.current(*Vgk, *Vak, Vs);
+    const double rho = nkRo(tube.constants(), *Vak, *Vgk, Vs);
+    const double gm = nkGm(tube.constants(), *Vak, *Vgk, Vs);
+    const double ia = nkCurrent(tube.constants(), *Vgk, *Vak, Vs);
     if (isPentode(tube))
         return strFormat("Ia=%.3fmA  Ie=%.3fmA    Pa=%.0fmW\n\nRi~%.0fkΩ  gm~%.1fma/V  µ~%.0f", ia * 1000,
-                         tube.Ie() * 1000, *Vak * ia * 1000, rho / 1000, gm * 1000, rho * gm);
+                         nkScreenCurrent(tube.constants(), *Vgk, Vs) * 1000, *Vak * ia * 1000, rho / 1000,
+                         gm * 1000, rho * gm);
     return strFormat("Ia=%.3fmA     P=%.0fmW\n\nRi~%.0fkΩ  gm~%.1fma/V  µ~%.0f", ia * 1000, *Vak * ia * 1000,
                      rho / 1000, gm * 1000, rho * gm);
 }

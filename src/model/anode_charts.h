@@ -94,15 +94,15 @@ struct MultiChart {
 
 // The most negative grid voltage plotted: the first Vg (steps of -0.25 V) where Ia at Vamax falls
 // below Iamax/20, truncated and lowered by one volt.
-double anodeVgmin(TTube& tube, double Vg2);
+double anodeVgmin(const TTube& tube, double Vg2);
 double anodeCurrentStep(double Iamax);
 double anodeGridStep(double Vgmin);    // between anode curves
 double transferGridStep(double Vgmin); // between grid-axis marks
 std::vector<double> anodeCurrentTicks(double Iamax);
 
-AnodeChart computeAnodeCharacteristics(TTube& tube, double Vg2);
-AnodeChart computeTransferCharacteristics(TTube& tube, double Vg2);
-MultiChart computeMultiChart(TTube& tube, double Vg2);
+AnodeChart computeAnodeCharacteristics(const TTube& tube, double Vg2);
+AnodeChart computeTransferCharacteristics(const TTube& tube, double Vg2);
+MultiChart computeMultiChart(const TTube& tube, double Vg2);
 
 std::string anodeChartTitle(const TTube& tube, double Vg2);
 std::string anodeWindowCaption(const std::string& model);
@@ -129,10 +129,10 @@ struct InstantReadout {
     std::uint32_t colour = 0x808080;
     bool solved = false;
 };
-InstantReadout displayInstant(TTube& tube, bool transfer, double Ia, double value, double Vg2);
+InstantReadout displayInstant(const TTube& tube, bool transfer, double Ia, double value, double Vg2);
 
 // The "Compute Ia (Vak, Vgk)" panel: the result or the error for the typed texts.
-std::string typedVoltagesText(TTube& tube, const std::string& vak, const std::string& vgk,
+std::string typedVoltagesText(const TTube& tube, const std::string& vak, const std::string& vgk,
                               const std::string& vg2, char decimalSeparator);
 
 // The screen voltage of the window's box: 100 V when it does not hold a number.

@@ -33,22 +33,22 @@ std::string TTube::displayOP(int npar) const {
                        npar);
 
     s += strFormat("<br><br>  %s     %s of Vamax (%.0fV)<br>  %s<br>   %s     %s of Imax (%.0fmA)",
-                   fmtVoltage("Vak", 2, FVak).c_str(), percentOf(FVak, FVamax).c_str(), FVamax,
+                   fmtVoltage("Vak", 2, FVak).c_str(), percentOf(FVak, FC.Vamax).c_str(), FC.Vamax,
                    fmtVoltage("Vgk", 3, FVgk).c_str(), fmtCurrent("Ia ", 2, 1000 * ia).c_str(),
-                   percentOf(ia, FIamax).c_str(), 1000 * FIamax);
+                   percentOf(ia, FC.Iamax).c_str(), 1000 * FC.Iamax);
 
-    if (FT35 == 5)
+    if (FC.t35 == 5)
         s += strFormat("<br>  %s  %s of Vsmax (%.0fV)<br>   %s<br>  %s  %s of Pmax (%0.1fW)",
-                       fmtVoltage("Vsk", 2, FVek).c_str(), percentOf(FVek, FVemax).c_str(), FVemax,
+                       fmtVoltage("Vsk", 2, FVek).c_str(), percentOf(FVek, FC.Vemax).c_str(), FC.Vemax,
                        fmtCurrent("Is", 2, 1000 * ie).c_str(), fmtPowerMW("Pscreen ", 0, 1000 * ps).c_str(),
-                       percentOf(ps, FPemax).c_str(), FPemax);
+                       percentOf(ps, FC.Pemax).c_str(), FC.Pemax);
 
     s += strFormat("<br>   %s     %s of Pmax (%0.1fW)", fmtPowerMW("Pa ", 0, 1000 * pa).c_str(),
-                   percentOf(pa, FPamax).c_str(), FPamax);
+                   percentOf(pa, FC.Pamax).c_str(), FC.Pamax);
 
-    bool inside = FPamax >= pa && FIamax >= ia && FVamax >= FVak;
-    if (FT35 == 5)
-        inside = inside && FPemax >= ps && FVemax > FVek;
+    bool inside = FC.Pamax >= pa && FC.Iamax >= ia && FC.Vamax >= FVak;
+    if (FC.t35 == 5)
+        inside = inside && FC.Pemax >= ps && FC.Vemax > FVek;
     if (!inside)
         s += "<br><css=error>*** SOA issue ***</css>";
     return s + "<br>";

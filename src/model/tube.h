@@ -1,11 +1,12 @@
-// TTube: one tube of a circuit, the NK (Koren) triode and pentode equations, their small-signal
-// derivatives, load-line helpers, inversions and the single-tube bias solvers.
+// TTube: one tube of a circuit with its operating point: the NK (Koren) equations of
+// model/tube_equations evaluated there, their small-signal derivatives, load-line helpers,
+// inversions and the single-tube bias solvers.
 #pragma once
 
 #include "model/convergence.h"
+#include "model/tube_equations.h"
 #include "model/tube_params.h"
 
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,19 +18,21 @@ public:
     // Identity and model constants.
     const std::string& Reference() const { return FReference; }
     const std::string& ModelName() const { return FName; }
-    int t35() const { return FT35; }
+    // The constants the pure equation functions take.
+    const TubeConstants& constants() const { return FC; }
+    int t35() const { return FC.t35; }
     std::string getType() const;
-    double kp() const { return Fkp; }
-    double mu() const { return Fmu; }
-    double kvb() const { return Fkvb; }
-    double Ex() const { return FEx; }
-    double Kg1() const { return FKg1; }
-    double Kg2() const { return FKg2; }
-    double Iamax() const { return FIamax; }
-    double Pamax() const { return FPamax; }
-    double Vamax() const { return FVamax; }
-    double Pemax() const { return FPemax; }
-    double Vemax() const { return FVemax; }
+    double kp() const { return FC.kp; }
+    double mu() const { return FC.mu; }
+    double kvb() const { return FC.kvb; }
+    double Ex() const { return FC.ex; }
+    double Kg1() const { return FC.kg1; }
+    double Kg2() const { return FC.kg2; }
+    double Iamax() const { return FC.Iamax; }
+    double Pamax() const { return FC.Pamax; }
+    double Vamax() const { return FC.Vamax; }
+    double Pemax() const { return FC.Pemax; }
+    double Vemax() const { return FC.Vemax; }
     double Cgk() const { return FCgk; }
     double Cga() const { return FCga; }
     double Cak() const { return FCak; }
@@ -46,7 +49,7 @@ public:
 
     void CopyOperatingMode(TTube& T) const;
 
-    // Equations; each writes the operating-point fields.
+    // Equations; each writes the operating-point fields (nkCurrent and its kin evaluate without).
     void CalculerNK(double Vak, double Vgk, double& Ia, int parallel = 1);
     double CalculerNKpentode(double Vak, double Vgk, double Vek, int parallel = 1);
     double CalculerEcranPentode(double Vgk, double Vek);
@@ -56,25 +59,22 @@ public:
     double current(double Vgk, double Vak, double Vsk, int parallel = 1);
     // The pentode equation in two factors, for sweeps of the anode at a fixed grid and screen: one
     // tube's anode current is pentodeAnode(pentodeGrid(Vgk, Vek), Vak), as CalculerNKpentode gives it.
-    struct PentodeGrid {
-        bool conducts = false;
-        double factor = 0; // 2·E1^Ex / Kg1
-    };
-    PentodeGrid pentodeGrid(double Vgk, double Vek) const;
-    double pentodeAnode(const PentodeGrid& grid, double Vak) const {
-        return grid.conducts ? grid.factor * std::atan(Vak / Fkvb) : 0;
-    }
+    using PentodeGrid = ::PentodeGrid;
+    PentodeGrid pentodeGrid(double Vgk, double Vek) const { return nkPentodeGrid(FC, Vgk, Vek); }
+    double pentodeAnode(const PentodeGrid& grid, double Vak) const { return nkPentodeAnode(FC, grid, Vak); }
 
-    // Small-signal parameters.
+    // Small-signal parameters: calculerParamètresIntrinsèques stores ρ, gm and µ of the operating
+    // point; the triode getters without arguments read them afresh there and change nothing; those with
+    // voltages leave the operating point at their last evaluation.
     void calculerParamètresIntrinsèques();
-    double getGm();
-    double getRo();
-    double getMu();
+    double getGm() const { return nkTriodeGm(FC, FVak, FVgk); }
+    double getRo() const { return nkTriodeRo(FC, FVak, FVgk); }
+    double getMu() const { return getRo() * getGm(); }
     double getGm(double Va, double Vg, double Vs);
     double getRo(double Va, double Vg, double Vs);
     double getMu(double Va, double Vg, double Vs);
 
-    // Load line and inversions.
+    // Load line and inversions; each leaves the operating point at its last evaluation.
     bool LoadLineNullVgk(double Vb, double sumR, double& Vakmin, double& Iamax);
     bool loadLineOK(double VB, double sumR, double Vakmin, double Iamax) const;
     double whichVg(double Ia, double Va, double Vs);
@@ -104,14 +104,12 @@ private:
         return ia;
     }
 
-    double Fkp, Fmu, Fkvb, FEx, FKg1, FKg2;
-    double FIamax, FPamax, FVamax, FPemax, FVemax;
+    TubeConstants FC;
     double FIa = 0, FVak = 0, FVgk = 0, FVek = 0, FIe = 0;
     double Fµ = 0, Fgm = 0, Fρ = 0;
     double FCgk, FCga, FCak;
     std::string FReference;
     std::string FName;
-    int FT35;
 };
 
 // Builds the tube of a model name for a circuit slot; a name no row carries gives a tube of kind 0.

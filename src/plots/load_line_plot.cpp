@@ -5,24 +5,22 @@
 #include "util/format.h"
 
 #include <QFontMetricsF>
-#include <QPolygonF>
 
 #include <cmath>
 
 namespace {
-constexpr int kMaxCurvePoints = 100000;
 const QColor kGrey(0x80, 0x80, 0x80);
 const QColor kNavy(0, 0, 0x80);
 const QColor kRed(0xFF, 0, 0);
 const QColor kMaroon(0x80, 0, 0);
+} // namespace
 
-QPolygonF toPixels(const LoadLineFrame& f, const std::vector<QPointF>& pts) {
+QPolygonF toPixels(const LoadLineFrame& f, const std::vector<VIPoint>& pts) {
     QPolygonF poly;
-    for (const auto& p : pts)
-        poly << f.at(p.x(), p.y());
+    for (const VIPoint& p : pts)
+        poly << f.at(p.V, p.I);
     return poly;
 }
-} // namespace
 
 double LoadLineFrame::x(double V) const {
     return V / safeScale(Vmax) * (W - 120) + 60;
@@ -30,32 +28,6 @@ double LoadLineFrame::x(double V) const {
 
 double LoadLineFrame::y(double I) const {
     return (safeScale(Imax) - I) / safeScale(Imax) * (H - 120) + 60;
-}
-
-std::vector<QPointF> loadLineAnodeCurve(const TTube& model, double Vgk, double Imax, double Vmax) {
-    TTube tube = model; // a fresh tube: the solved one keeps its operating point
-    std::vector<QPointF> pts;
-    double va = 0, ia = 0;
-    tube.CalculerNK(va, Vgk, ia);
-    pts.emplace_back(va, ia);
-    while (static_cast<int>(pts.size()) < kMaxCurvePoints && va + 2 < Vmax && ia < Imax &&
-           (va + 2) * ia < tube.Pamax()) {
-        va += 2;
-        tube.CalculerNK(va, Vgk, ia);
-        pts.emplace_back(va, ia);
-    }
-    return pts;
-}
-
-std::vector<QPointF> dissipationHyperbola(double Pamax, double Iamax, double Vamax) {
-    std::vector<QPointF> pts;
-    if (!(Pamax > 0 && Iamax > 0))
-        return pts;
-    const double v0 = Pamax / Iamax;
-    pts.emplace_back(v0, Iamax);
-    for (double v = v0 + 2; v < Vamax && static_cast<int>(pts.size()) < kMaxCurvePoints; v += 2)
-        pts.emplace_back(v, Pamax / v);
-    return pts;
 }
 
 QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
@@ -112,7 +84,7 @@ QImage drawLoadLine(const LoadLineData& data, QSize size, double scale) {
         double vgk;
     } curves[] = {{kNavy, t.Vgk()}, {kMaroon, 0.0}};
     for (const auto& c : curves) {
-        const QPolygonF poly = toPixels(f, loadLineAnodeCurve(t, c.vgk, data.Imax, data.Vmax));
+        const QPolygonF poly = toPixels(f, loadLineAnodeCurve(t.constants(), c.vgk, data.Imax, data.Vmax));
         p.setPen(plotPen(c.colour, 2));
         p.drawPolyline(poly);
         labels.draw(p, poly.back().x() + 4, poly.back().y() + 4, strFormat("Vg %0.2f", c.vgk),

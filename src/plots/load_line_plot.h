@@ -2,10 +2,12 @@
 // the operating grid voltage and at 0 V, and the operating point.
 #pragma once
 
+#include "model/load_line_points.h"
 #include "solver/solve.h"
 
 #include <QImage>
 #include <QPointF>
+#include <QPolygonF>
 #include <QSize>
 
 #include <vector>
@@ -18,10 +20,7 @@ struct LoadLineFrame {
     QPointF at(double V, double I) const { return {x(V), y(I)}; }
 };
 
-// Points (V, A) of the anode curve at Vgk: every 2 V from 0 while the next voltage stays below Vmax,
-// the last current below Imax and the next voltage times the last current below Pamax.
-std::vector<QPointF> loadLineAnodeCurve(const TTube& model, double Vgk, double Imax, double Vmax);
-// Points (V, A) of I = Pamax / V from V = Pamax / Iamax, then every 2 V while V < Vamax.
-std::vector<QPointF> dissipationHyperbola(double Pamax, double Iamax, double Vamax);
+// The pixels of points in volts and amperes.
+QPolygonF toPixels(const LoadLineFrame& f, const std::vector<VIPoint>& pts);
 
 QImage drawLoadLine(const LoadLineData& data, QSize size, double scale);

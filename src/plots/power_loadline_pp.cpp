@@ -18,7 +18,6 @@
 using namespace power_style;
 
 namespace {
-constexpr int kMaxCurves = 200;
 constexpr int kMaxCurvePoints = 100000;
 // The family stays in the background; any thinner and the antialiased curves vanish on screen.
 constexpr double kFamilyWidth = 0.5;
@@ -90,33 +89,10 @@ int gaugeCursorY(double fraction) {
     return 220 - static_cast<int>(std::lround(200 * f));
 }
 
-std::vector<PushPullCurve> pushPullAnodeFamily(const PowerData& d) {
-    std::vector<PushPullCurve> family;
-    if (!d.tube || !std::isfinite(d.Vgk))
-        return family;
-    TTube t = *d.tube;
-    const int n = std::max(d.n, 1);
-    const double f = t.t35() == 5 ? 1.5 : 1.1;
-    const double limit = n * f * t.Pamax();
-    double step = std::fabs(std::round(2 * d.Vgk / 20));
-    if (step == 0)
-        step = 1;
-    for (double vg = 2 * std::round(d.Vgk); vg <= 0 && static_cast<int>(family.size()) < kMaxCurves;
-         vg += step) {
-        PushPullCurve c;
-        c.vgk = vg;
-        double va = 0;
-        for (int k = 0; k < kMaxCurvePoints; ++k) {
-            const double ia = t.current(vg, va, d.Vek, n);
-            c.points.emplace_back(va, ia);
-            va += 2;
-            c.labelAt = QPointF(va, ia);
-            if (va >= 2 * d.Vb || va * ia > limit)
-                break;
-        }
-        family.push_back(std::move(c));
-    }
-    return family;
+std::vector<FamilyCurve> pushPullAnodeFamily(const PowerData& d) {
+    if (!d.tube)
+        return {};
+    return pushPullAnodeFamily(d.tube->constants(), d.Vgk, d.Vek, d.n, d.Vb);
 }
 
 std::optional<LoadEstimate> pushPullLoadEstimate(const PowerData& d) {
@@ -205,11 +181,8 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
         p.setPen(kRed);
         labels.draw(p, f.x(Vamax), H - 36, strFormat("%0.0fV", Vamax), TextAlign::Centre);
     }
-    const auto hyperbola = dissipationHyperbola(n * Pamax, n * Iamax, Vamax);
-    if (hyperbola.size() > 1) {
-        QPolygonF poly;
-        for (const QPointF& pt : hyperbola)
-            poly << f.at(pt.x(), pt.y());
+    const QPolygonF poly = toPixels(f, dissipationHyperbola(n * Pamax, n * Iamax, Vamax));
+    if (poly.size() > 1) {
         p.setPen(plotPen(kRed, 1));
         p.drawPolyline(poly);
         p.setPen(kRed);
@@ -219,15 +192,12 @@ QImage drawLoadlinePP(const PowerData& d, QSize size, double scale) {
     // The anode-curve family, in a smaller font.
     const QFont font = p.font();
     p.setFont(sansFont(scale, 9));
-    for (const PushPullCurve& c : pushPullAnodeFamily(d)) {
-        QPolygonF poly;
-        for (const QPointF& pt : c.points)
-            poly << f.at(pt.x(), pt.y());
+    for (const FamilyCurve& c : pushPullAnodeFamily(d)) {
         p.setPen(plotPen(kGrey, kFamilyWidth));
-        p.drawPolyline(poly);
+        p.drawPolyline(toPixels(f, c.points));
         p.setPen(kGrey);
-        const double base = std::max(f.y(c.labelAt.y()), QFontMetricsF(p.font()).ascent());
-        labels.draw(p, f.x(c.labelAt.x()), base, strFormat("Vg %.0fV", c.vgk), TextAlign::Left, true);
+        const double base = std::max(f.y(c.labelAt.I), QFontMetricsF(p.font()).ascent());
+        labels.draw(p, f.x(c.labelAt.V), base, strFormat("Vg %.0fV", c.vgk), TextAlign::Left, true);
     }
     p.setFont(font);
 

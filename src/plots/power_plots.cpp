@@ -18,7 +18,6 @@ using namespace power_style;
 
 namespace {
 constexpr int kMaxGridLines = 1000;
-constexpr int kMaxCurvePoints = 100000;
 
 // A scale's full value: a zero, negative-zero or non-finite value becomes 1 (a negative one, the
 // push-pull swing, keeps its sign).
@@ -260,9 +259,7 @@ QImage drawLoadlineSE(const PowerData& d, QSize size, double scale) {
         p.drawLine(f.at(Vamax, 0), f.at(Vamax, n * Pamax / Vamax));
         labels.draw(p, f.x(Vamax), H - 48, strFormat("%0.0fV", Vamax), TextAlign::Centre);
     }
-    QPolygonF hyperbola;
-    for (const QPointF& pt : dissipationHyperbola(n * Pamax, Imax, Vamax))
-        hyperbola << f.at(pt.x(), pt.y());
+    const QPolygonF hyperbola = toPixels(f, dissipationHyperbola(n * Pamax, Imax, Vamax));
     if (hyperbola.size() > 1)
         p.drawPolyline(hyperbola);
 
@@ -273,21 +270,14 @@ QImage drawLoadlineSE(const PowerData& d, QSize size, double scale) {
             double vgk;
         } curves[] = {{kNavy, d.Vgk}, {kMaroon, 0.0}};
         for (const auto& c : curves) {
-            TTube t = *d.tube;
-            QPolygonF poly;
-            double va = 0, ia = 0;
-            for (int k = 0; k < kMaxCurvePoints; ++k) {
-                ia = t.current(c.vgk, va, d.Vek, n);
-                poly << f.at(va, ia);
-                va += 2;
-                if (va >= 2 * Vb || ia >= Imax || n * Pamax <= va * ia)
-                    break;
-            }
+            const std::vector<VIPoint> pts =
+                groupAnodeCurve(d.tube->constants(), c.vgk, d.Vek, n, 2 * Vb, Imax, n * Pamax);
             p.setPen(plotPen(c.colour, 1.4));
-            p.drawPolyline(poly);
-            // A curve that shoots past the scale keeps its label on the canvas.
-            const double base = std::clamp(f.y(ia) + 12, QFontMetricsF(p.font()).ascent(), H - 2);
-            labels.draw(p, f.x(va), base, strFormat("Vg=%0.1fV", c.vgk), TextAlign::Left);
+            p.drawPolyline(toPixels(f, pts));
+            // A curve that shoots past the scale keeps its label on the canvas; the label stands
+            // where the next point would.
+            const double base = std::clamp(f.y(pts.back().I) + 12, QFontMetricsF(p.font()).ascent(), H - 2);
+            labels.draw(p, f.x(pts.back().V + 2), base, strFormat("Vg=%0.1fV", c.vgk), TextAlign::Left);
         }
     }
 

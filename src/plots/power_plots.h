@@ -2,6 +2,7 @@
 // lines (with the bias-class and dissipation gauges), and the swing waveforms of one cycle.
 #pragma once
 
+#include "model/load_line_points.h"
 #include "power/power_types.h"
 #include "power/waveforms.h"
 
@@ -27,16 +28,8 @@ std::string dissipationText(double q, double watts);
 // Pixel row of a gauge cursor for a fraction (kept on the bar): 220 − round(200·f), at 96 dpi.
 int gaugeCursorY(double fraction);
 
-// One anode curve of the push-pull family: its grid voltage, points (V, A) for the n tubes of a
-// side, and where its label goes (the voltage after the last point, the last current).
-struct PushPullCurve {
-    double vgk = 0;
-    std::vector<QPointF> points;
-    QPointF labelAt;
-};
-// Curves from 2·round(Vgk) up to 0 V every |round(2·Vgk/20)| V (1 V when that is 0), each every
-// 2 V from 0 until twice Vb or n·f·Pamax (f = 1.1 triodes, 1.5 pentodes).
-std::vector<PushPullCurve> pushPullAnodeFamily(const PowerData& data);
+// The push-pull anode-curve family of the stage's tube (model/load_line_points), none without a tube.
+std::vector<FamilyCurve> pushPullAnodeFamily(const PowerData& data);
 // |Δva1/Δia1| across samples 117 … 137 of the middle cycle, and the point of sample 117; nullopt
 // when there is no such cycle or the current does not move.
 struct LoadEstimate {

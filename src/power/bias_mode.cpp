@@ -29,21 +29,21 @@ bool risesWithGrid(const TTube& t, double Va, double Vs) {
 // returns a grid whose current is within 1e-6 A of I (0 when I is above the zero-grid current); a
 // current that does not fall with the grid and differs at vg from I by more than that puts the grid
 // found on the same side of vg every time. The margin covers the last bits of the libm functions.
-bool gridReaches(TTube& t, double I, double Va, double Vs, double vg) {
+bool gridReaches(const TTube& t, double I, double Va, double Vs, double vg) {
     if (risesWithGrid(t, Va, Vs)) {
-        const double atVg = t.current(vg, Va, Vs);
+        const double atVg = nkCurrent(t.constants(), vg, Va, Vs);
         const double band = 1e-6 + 1e-9 + 1e-12 * std::fabs(I);
         if (atVg < I - band)
             return true;
         if (atVg > I + band)
             return false;
     }
-    return t.whichVg(I, Va, Vs) >= vg;
+    return nkWhichVg(t.constants(), I, Va, Vs) >= vg;
 }
 
 // The swing x (0.5 V steps) at which the grid reaches −0.5 V while the current climbs along a line
 // of the given slope from the quiescent point; bounded by the quiescent anode voltage.
-double swingToGridCurrent(TTube& t, int n, double slope, double Ia0, double Vak0) {
+double swingToGridCurrent(const TTube& t, int n, double slope, double Ia0, double Vak0) {
     const double Vs = t.Vek();
     const int steps = static_cast<int>(std::floor(2 * Vak0));
     for (int k = 0; k <= steps; ++k) {
@@ -84,9 +84,8 @@ BiasMode biasModePP(const TTube& tube, int n, double Zaa, double Ia0, double Vak
     if (!(Zaa > 0) || !(Vak0 > 0) || !std::isfinite(Vak0) || !std::isfinite(Zaa) || !std::isfinite(Ia0))
         return m;
     n = std::max(n, 1);
-    TTube t = tube;
-    const double gA = swingToGridCurrent(t, n, 2 / Zaa, Ia0, Vak0);
-    const double gB = swingToGridCurrent(t, n, 4 / Zaa, Ia0, Vak0);
+    const double gA = swingToGridCurrent(tube, n, 2 / Zaa, Ia0, Vak0);
+    const double gB = swingToGridCurrent(tube, n, 4 / Zaa, Ia0, Vak0);
     m.R = (Zaa * Ia0 / 4 + gA - gB) / Vak0;
     const double up = std::min(Zaa * Ia0 / 2, gA);
     m.PA = (gA * gA + up * up) / Zaa;

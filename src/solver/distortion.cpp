@@ -256,15 +256,15 @@ Characteristic gainStageCharacteristic(const TTube& tube, const GainStageDrive& 
     const double gridIn = g.cathodeInput ? -1 : 1, anodeIn = g.cathodeInput ? -1 : 0;
     const double Rk = g.cathodeInput ? 0 : g.cathodeLoad;
     const double Rsum = g.load + Rk;
-    auto t = std::make_shared<TTube>(tube);
+    const TubeConstants c = tube.constants();
     auto guess = std::make_shared<double>(g.Ia0);
     return [=](double vin) -> std::optional<double> {
         const auto vgk = [&](double I) { return g.Vgk0 + gridIn * vin - Rk * (I - g.Ia0); };
         const auto vak = [&](double I) { return g.Vak0 + anodeIn * vin - Rsum * (I - g.Ia0); };
-        const auto excess = [&](double I) { return t->current(vgk(I), vak(I), g.Vek) - I; };
+        const auto excess = [&](double I) { return nkCurrent(c, vgk(I), vak(I), g.Vek) - I; };
         double I = 0;
         if (!(Rsum > 0)) {
-            I = t->current(vgk(g.Ia0), vak(g.Ia0), g.Vek);
+            I = nkCurrent(c, vgk(g.Ia0), vak(g.Ia0), g.Vek);
         } else {
             // The current lies between none and the one that leaves no voltage across the tube; the
             // excess falls as the current rises. Newton from the last answer, kept in the bracket.

@@ -13,19 +13,19 @@ double parallelR(double x, double y) {
     return sum == 0 ? 0 : x * y / sum;
 }
 
-double gainCommonCathode(TTube& T, double RL) {
+double gainCommonCathode(const TTube& T, double RL) {
     const double ro = T.getRo();
     const double mu = T.getMu();
     return -mu * RL / (ro + RL);
 }
 
-double gainUnbypassed(TTube& T, double Rk, double RL) {
+double gainUnbypassed(const TTube& T, double Rk, double RL) {
     const double ro = T.getRo();
     const double mu = T.getMu();
     return -mu * RL / (ro + RL + (mu + 1) * Rk);
 }
 
-double gainFollower(TTube& T, double RL) {
+double gainFollower(const TTube& T, double RL) {
     const double ro = T.getRo();
     const double mu = T.getMu();
     return mu * RL / (RL * (mu + 1) + ro);

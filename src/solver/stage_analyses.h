@@ -15,9 +15,9 @@
 double parallelR(double x, double y);
 
 // Gains with the one-sided parameters ρ′ = getRo(), µ′ = getMu() of the tube.
-double gainCommonCathode(TTube& T, double RL);         // −µ′·RL/(ρ′ + RL)
-double gainUnbypassed(TTube& T, double Rk, double RL); // −µ′·RL/(ρ′ + RL + (µ′ + 1)·Rk)
-double gainFollower(TTube& T, double RL);              // µ′·RL/(RL·(µ′ + 1) + ρ′)
+double gainCommonCathode(const TTube& T, double RL);         // −µ′·RL/(ρ′ + RL)
+double gainUnbypassed(const TTube& T, double Rk, double RL); // −µ′·RL/(ρ′ + RL + (µ′ + 1)·Rk)
+double gainFollower(const TTube& T, double RL);              // µ′·RL/(RL·(µ′ + 1) + ρ′)
 
 struct CommonCathodeGains {
     double bypassed = 0, unbypassed = 0;

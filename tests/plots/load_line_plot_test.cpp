@@ -25,27 +25,6 @@ TEST(LoadLinePlot, FrameMapsAxesToSixtyPixelMargins) {
     EXPECT_TRUE(std::isfinite(zero.x(10)) && std::isfinite(zero.y(0.001)));
 }
 
-TEST(LoadLinePlot, AnodeCurveStopsAtTheFirstLimit) {
-    const TTube tube = builtinTube("ECC83 / 12AX7");
-    const auto pts = loadLineAnodeCurve(tube, -1, 0.002, 250);
-    ASSERT_GT(pts.size(), 2u);
-    EXPECT_DOUBLE_EQ(pts[0].x(), 0);
-    for (std::size_t i = 1; i < pts.size(); ++i)
-        EXPECT_DOUBLE_EQ(pts[i].x() - pts[i - 1].x(), 2);
-    const QPointF last = pts.back();
-    // Either the next step would reach Vmax, or the current or the dissipation passed its limit.
-    EXPECT_TRUE(last.x() + 2 >= 250 || last.y() >= 0.002 || (last.x() + 2) * last.y() >= tube.Pamax());
-    for (std::size_t i = 0; i + 1 < pts.size(); ++i)
-        EXPECT_LT(pts[i].y(), 0.002);
-
-    const auto hyperbola = dissipationHyperbola(1, 0.008, 350);
-    ASSERT_FALSE(hyperbola.empty());
-    EXPECT_DOUBLE_EQ(hyperbola.front().x(), 125);
-    EXPECT_DOUBLE_EQ(hyperbola.back().x(), 349);
-    EXPECT_EQ(dissipationHyperbola(1, 0.001, 350).size(), 1u); // Pamax/Iamax beyond Vamax
-    EXPECT_TRUE(dissipationHyperbola(1, 0, 350).empty());
-}
-
 TEST(LoadLinePlot, NavyLoadLineFromFullCurrentToSupply) {
     ensureGuiApp();
     const QSize size(600, 300);

@@ -166,8 +166,8 @@ TEST(PowerPlots, PushPullFamilyAndLoadEstimate) {
     EXPECT_LE(family.back().vgk, 0);
     for (const auto& c : family) {
         ASSERT_FALSE(c.points.empty());
-        EXPECT_DOUBLE_EQ(c.labelAt.x(), c.points.back().x() + 2);
-        const bool stop = c.labelAt.x() >= 2 * d.Vb || c.labelAt.x() * c.labelAt.y() > 1.5 * d.tube->Pamax();
+        EXPECT_DOUBLE_EQ(c.labelAt.V, c.points.back().V + 2);
+        const bool stop = c.labelAt.V >= 2 * d.Vb || c.labelAt.V * c.labelAt.I > 1.5 * d.tube->Pamax();
         EXPECT_TRUE(stop) << c.vgk;
     }
 

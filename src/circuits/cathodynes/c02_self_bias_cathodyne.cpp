@@ -40,8 +40,7 @@ void solveC2(const SolveRequest& rq, SolveResult& rs) {
     rs.stacks.push_back(stack);
 
     // Checks.
-    auto test = makeTube(rq, "LBtube", "test");
-    const bool opOk = test->checkOP(Vak, Vgk, Ia, 0, 1);
+    const bool opOk = nkCarries(T1->constants(), Vak, Vgk, Ia, 0);
     const bool vgkOk = Vgk < 0;
     const bool stacksOk = stackCheck(1, Vb, stackSum(stack));
 
@@ -82,7 +81,7 @@ void solveC2(const SolveRequest& rq, SolveResult& rs) {
     cathodynes::fillTail(row, *T1, Vb, Ra, Rk, Rao, Rko, gains);
     rs.gridRow = row.finish(rs.ok);
 
-    rs.loadLines.push_back(cathodynes::loadLine(*T1, *test, Vb, Ra + Rgk + Rk));
+    rs.loadLines.push_back(cathodynes::loadLine(*T1, Vb, Ra + Rgk + Rk));
     rs.tubes.push_back(*T1);
 
     // Bandwidth chain: the grid resistor is bootstrapped, so it sits in the cathodyne two-port and

@@ -77,14 +77,13 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
     rs.stacks.push_back(branch);
 
     // Checks, the load line included.
-    auto test = makeTube(rq, "LBtube", "test");
     bool loadLineOk = true;
     if (Ra + Rk > 0) {
         double Vakmin = 0, Iamax = 0;
-        loadLineOk =
-            test->LoadLineNullVgk(Vb, Ra + Rk, Vakmin, Iamax) && T1->loadLineOK(Vb, Ra + Rk, Vakmin, Iamax);
+        loadLineOk = nkLoadLineNullVgk(T1->constants(), Vb, Ra + Rk, Vakmin, Iamax) &&
+                     T1->loadLineOK(Vb, Ra + Rk, Vakmin, Iamax);
     }
-    const bool opOk = test->checkOP(Vak, Vgk, Ia, 0, 1);
+    const bool opOk = nkCarries(T1->constants(), Vak, Vgk, Ia, 0);
     const bool vgkOk = Vgk < 0 && Vg < Vk;
     const bool stacksOk = stackCheck(1, Vb, stackSum(branch));
 
@@ -115,7 +114,7 @@ void solveC5(const SolveRequest& rq, SolveResult& rs) {
     cathodynes::fillTail(row, *T1, Vb, Ra, Rk, Rao, Rko, gains);
     rs.gridRow = row.finish(rs.ok);
 
-    rs.loadLines.push_back(cathodynes::loadLine(*T1, *test, Vb, Ra + Rk));
+    rs.loadLines.push_back(cathodynes::loadLine(*T1, Vb, Ra + Rk));
     rs.tubes.push_back(*T1);
 
     // Bandwidth chain: the grid resistor goes to the fixed bias, unbootstrapped, in the input two-port.

@@ -38,8 +38,8 @@ void fillTail(GridRow& row, const TTube& T, double Vb, double Ra, double Rk, dou
     row.set("Rao", Rao).set("Rko", Rko).set("Aa", gains.anode).set("Ak", gains.cathode);
 }
 
-LoadLineData loadLine(const TTube& T, TTube& probe, double Vb, double sumR) {
-    return {T, sumR > 0 ? Vb / sumR : probe.getMaxCurrent(Vb), Vb, true, 1};
+LoadLineData loadLine(const TTube& T, double Vb, double sumR) {
+    return {T, sumR > 0 ? Vb / sumR : nkTriodeCurrent(T.constants(), Vb, 0), Vb, true, 1};
 }
 
 void runBode(const SolveRequest& rq, SolveResult& rs, const SheetValues& sheet, const TTube& T,

@@ -29,7 +29,7 @@ void fillTail(GridRow& row, const TTube& T, double Vb, double Ra, double Rk, dou
 
 // The load line from (Vb, 0) to the short-circuit current of the series load sumR; without any
 // resistance the current axis ends at the tube's own zero-bias current at Vb.
-LoadLineData loadLine(const TTube& T, TTube& probe, double Vb, double sumR);
+LoadLineData loadLine(const TTube& T, double Vb, double sumR);
 
 // The four two-ports of a cathodyne chain: input RC, the split-load stage feeding the anode output
 // (index 2) and the cathode output (index 3), and the two output RCs. input holds the input

@@ -80,8 +80,7 @@ void solveC18(const SolveRequest& rq, SolveResult& rs) {
     stack.Add("Vref", Vref, kStackGreen);
 
     // Checks: the tube must sink the needed current with its anode above the reference.
-    auto test = makeTube(rq, "LBtube", "test");
-    const bool opOk = Vak > 0 && test->checkOP(Vak, Vgk, Is, 0, 1);
+    const bool opOk = Vak > 0 && nkCarries(T1->constants(), Vak, Vgk, Is, 0);
     const bool vgkOk = Vgk < 0;
 
     TTextResult text(iterationsHeading(rs.title, passes));
@@ -101,12 +100,11 @@ void solveC18(const SolveRequest& rq, SolveResult& rs) {
     text.Add("<br><br>" + dissipationTable(resistors));
     text.Add(strFormat("<br><br>OUTPUT %s %s %s", fmtVoltage("", 2, Vo).c_str(),
                        fmtCurrent("", 2, 1000 * Io).c_str(), fmtPowerMW("", 0, 1000 * Vo * Io).c_str()));
-    auto probe = makeTube(rq, "LBtube", "probe");
-    text.Add(strFormat(
-        "<br>%s %s",
-        fmtCurrent("Max current that T1 can sink (at Vgk null)", 1, 1000 * probe->getMaxCurrent(Vo - Vref))
-            .c_str(),
-        fmtVoltage("at Vo", 2, Vo).c_str()));
+    text.Add(strFormat("<br>%s %s",
+                       fmtCurrent("Max current that T1 can sink (at Vgk null)", 1,
+                                  1000 * nkTriodeCurrent(T1->constants(), Vo - Vref, 0))
+                           .c_str(),
+                       fmtVoltage("at Vo", 2, Vo).c_str()));
     rs.dcReport = text.texte;
     text.Clear();
 
