@@ -47,7 +47,9 @@ bool quadripoleInverts(TTypeQuadripole kind);
 
 class TQuadripole {
 public:
-    // parms: the kind's components in order, the stray capacitance unit S last.
+    // parms: the kind's components in order, the stray capacitance unit S last. The cathode
+    // follower takes Rk (cathode to ground), then optionally Rs: a resistor from the cathode to the
+    // output node, whose load is the next two-port (0 when absent).
     // switches: ignoreBootstrap first; C1Shunted (input grid) or Ckconnected (common cathode,
     // mixer) second. A missing second switch means C1 not shunted and Ck connected.
     // T is not owned and must outlive every evaluation; kinds 0-3 take none (nullptr).
@@ -103,6 +105,7 @@ public:
     double FAv0 = 0;
     double Fav1 = 0;
     double FZi = 0;
+    double FAvk = 0; // cathode follower: gain to the cathode, which bootstraps Cgk
     std::vector<int> Faval;
     TNewGains Gains;
     std::complex<double> exactAv0 = 0, exactAv1 = 0, exactZin = 0; // last phase-exact evaluation
