@@ -47,9 +47,7 @@ bool quadripoleInverts(TTypeQuadripole kind);
 
 class TQuadripole {
 public:
-    // parms: the kind's components in order, the stray capacitance unit S last. The cathode
-    // follower takes Rk (cathode to ground), then optionally Rs: a resistor from the cathode to the
-    // output node, whose load is the next two-port (0 when absent).
+    // parms: the kind's components in order, the stray capacitance unit S last.
     // switches: ignoreBootstrap first; C1Shunted (input grid) or Ckconnected (common cathode,
     // mixer) second. A missing second switch means C1 not shunted and Ck connected.
     // T is not owned and must outlive every evaluation; kinds 0-3 take none (nullptr).
@@ -90,6 +88,8 @@ public:
     double Ro = 0, Co = 0;
     double Rg = 0;
     double Rgs = 0, Cgs = 0;
+    // Series resistance of the output load; for the cathode follower, the optional resistor after
+    // Rk in parms, from the cathode to the output node (0 when absent).
     double Rs = 0;
     double Ra = 0, Rk = 0, Ck = 0;
     double Rgk = 0;
