@@ -75,6 +75,8 @@ TQuadripole::TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int
         Ckconnected = second;
         break;
     case tqpTubeCatFol:
+        Rk = p(0), Rs = p(1);
+        break;
     case tqpTubeAnoCom:
     case tqpTubePullUpDn:
         Rk = p(0);

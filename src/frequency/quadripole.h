@@ -93,6 +93,8 @@ public:
     double Ro = 0, Co = 0;
     double Rg = 0;
     double Rgs = 0, Cgs = 0;
+    // Series resistance of the output load; for the cathode follower, the optional resistor after
+    // Rk in parms, from the cathode to the output node (0 when absent).
     double Rs = 0;
     double Ra = 0, Rk = 0, Ck = 0;
     double Rgk = 0; // the cathodyne's bias resistor; the differential pair's Rkg (below)
@@ -112,6 +114,7 @@ public:
     double FAv0 = 0;
     double Fav1 = 0;
     double FZi = 0;
+    double FAvk = 0; // cathode follower: gain to the cathode, which bootstraps Cgk
     std::vector<int> Faval;
     TNewGains Gains;
     std::complex<double> exactAv0 = 0, exactAv1 = 0, exactZin = 0; // last phase-exact evaluation

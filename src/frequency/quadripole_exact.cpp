@@ -44,7 +44,7 @@ void TQuadripole::getExactGains(double f, Complex L1, Complex L2) {
     const Complex j(0, 1);
     Complex g0 = 0, g1 = 0;
     Complex L = L1;     // the load the input impedance depends on
-    Complex follow = 0; // common cathode: cathode voltage over grid voltage
+    Complex follow = 0; // common cathode and follower: cathode voltage over grid voltage
 
     switch (tqp) {
     case tqpInputGrid: {
@@ -96,8 +96,10 @@ void TQuadripole::getExactGains(double f, Complex L1, Complex L2) {
         break;
     }
     case tqpTubeCatFol: {
-        const Complex ZL = P(Zp(w, Rk, Cpou), L1);
-        g0 = µ * ZL / ((1 + µ) * ZL + ρ);
+        // Rk to ground beside Rs in series with the load; the output is the foot of Rs.
+        const Complex ZL = P(Zp(w, Rk, Cpou), Rs + L1);
+        follow = µ * ZL / ((1 + µ) * ZL + ρ);
+        g0 = Rs > 0 && !isOpen(L1) ? follow * L1 / (Rs + L1) : follow;
         break;
     }
     case tqpTubeGriCom: {
@@ -165,8 +167,8 @@ Complex TQuadripole::exactInputImpedance(double w, Complex L, Complex g0, Comple
     case tqpTubeDifférentiel: // solved with its gains (exactDifferential)
     case tqpTubeMixer:        // Miller: the grid-anode capacitance sees the grid-anode voltage (1 - Av) vg
         return ignoreBootstrap ? X(w, Cpin) : capacitive(w, Cpin + (1.0 - g0) * cga());
-    case tqpTubeCatFol: // the grid-cathode capacitance sees (1 - Av) vg
-        return ignoreBootstrap ? X(w, Cpin) : capacitive(w, Cpin + (1.0 - g0) * cgk());
+    case tqpTubeCatFol: // the grid-cathode capacitance sees (1 - vk/vg) vg
+        return ignoreBootstrap ? X(w, Cpin) : capacitive(w, Cpin + (1.0 - follow) * cgk());
     case tqpTubeGriCom: {
         const Complex RL = P(Zp(w, Ra, Cpou), L);
         return X(w, Ck) + P(Zp(w, Rk, Cpin), (RL + ρ) / (1 + µ));

@@ -59,8 +59,11 @@ void TQuadripole::getVarGains(const std::vector<double>& parms, const std::vecto
         break;
     }
     case tqpTubeCatFol: {
-        const double ZL = P(Zp(w, Rk, Cpou), L1);
-        g0 = µ * ZL / ((1 + µ) * ZL + ρ);
+        // The cathode sees Rk to ground beside Rs in series with the load; the output is the foot
+        // of Rs, which divides the cathode's signal.
+        const double ZL = P(Zp(w, Rk, Cpou), Rs + L1);
+        FAvk = µ * ZL / ((1 + µ) * ZL + ρ);
+        g0 = Rs > 0 && !std::isinf(L1) ? FAvk * L1 / (Rs + L1) : FAvk;
         Lpass = ZL;
         break;
     }
@@ -147,9 +150,11 @@ void TQuadripole::setZinQuadripole(double fréquence, double LoadExterne) {
     case tqpTubeMixer: // Miller capacitance: the gain times Cga
         z = ignoreBootstrap ? X(w, Cpin) : X(w, Cpin + gainQuadripole * cga());
         break;
-    case tqpTubeCatFol: // bootstrapped Cgk
-        z = ignoreBootstrap ? X(w, Cpin) : X(w, Cpin + (1 - gainQuadripole) * cgk());
+    case tqpTubeCatFol: { // bootstrapped Cgk: it sees the grid minus the cathode
+        const double follow = Rs > 0 ? FAvk : gainQuadripole;
+        z = ignoreBootstrap ? X(w, Cpin) : X(w, Cpin + (1 - follow) * cgk());
         break;
+    }
     case tqpTubeGriCom: {
         const double RL = P(Zp(w, Ra, Cpou), L);
         z = X(w, Ck) + P(Zp(w, Rk, Cpin), (RL + ρ) / (1 + µ));

@@ -36,9 +36,7 @@ std::vector<CircuitNetlist> cascodeFollowerNetlists() {
           "R3 k3 0 {EdR3}",         "CSK3 k3 0 {S}",     "CA a3 out {EdCa}",      "RO out 0 {EdRo}",
           "CO out 0 {EdCo}",        "CSO out 0 {S}"},
          "out",
-         "The Bode chain takes R4 as a cathode resistor of T4 to ground; here, as drawn, it lies between "
-         "T4's cathode and T3's anode, and the follower's gain is the higher (0.90 against 0.64 for an "
-         "ECC82 pair with 1k)."},
+         {}},
         {22,
          {"in: input, on T1's grid; k1: T1's cathode (Vk1); a1: T1's anode and the foot of R2 (Va1)",
           "k2: T2's cathode, the output node (Vk2); g2: T2's grid on the fixed voltage Vg2; vb: supply V",

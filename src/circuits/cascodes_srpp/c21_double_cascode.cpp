@@ -136,7 +136,8 @@ void solveC21(const SolveRequest& rq, SolveResult& rs) {
                        std::vector<bool>{ignore, true});
     quads.emplace_back(tqpTubePullUpDn, T2.get(), std::vector<int>{3}, std::vector<double>{R2, S},
                        std::vector<bool>{ignore});
-    quads.emplace_back(tqpTubeCatFol, T4.get(), std::vector<int>{4}, std::vector<double>{R4, S},
+    // T4's cathode has no resistor to ground: R4 runs to T3's anode, where the output is taken.
+    quads.emplace_back(tqpTubeCatFol, T4.get(), std::vector<int>{4}, std::vector<double>{kOpen, R4, S},
                        std::vector<bool>{ignore});
     quads.emplace_back(tqpTubePullUpDn, T3.get(), std::vector<int>{5}, std::vector<double>{R3, S},
                        std::vector<bool>{ignore});

@@ -53,6 +53,7 @@ TEST(QuadripoleExact, MidBandModuliAndSignsPerKind) {
     } cases[] = {
         {"common cathode, bypassed", tqpTubeCatCom, {100e3, 1.5e3, 1e-3, 0}, 1},
         {"cathode follower", tqpTubeCatFol, {47e3, 0}, 1},
+        {"cathode follower, series resistor to the output", tqpTubeCatFol, {1e12, 4.7e3, 0}, 1},
         {"grounded grid", tqpTubeGriCom, {1e-3, 1e3, 100e3, 0}, 1},
         {"cathodyne", tqpTubeCathodyne, {47e3, 47e3, 1e6, 1.5e3, 1e-3, 0}, 2},
         {"differential", tqpTubeDifférentiel, {100e3, 100e3, 47e3, 0}, 2},

@@ -179,6 +179,20 @@ TEST(QuadripoleFormulas, GainsAndInputImpedances) {
              const double g0 = µ * ZL / ((1 + µ) * ZL + ρ);
              return Expected{g0, nan, n.X(Cpin + (1 - g0) * gk)};
          }},
+        // R4 of the double cascode: no resistor from the cathode to ground, Rs from the cathode to
+        // the output node, loaded by a current sink. The output is the foot of Rs; Cgk sees the
+        // grid minus the cathode.
+        {"cathode follower, series resistor to the output",
+         tqpTubeCatFol,
+         {1e12, 4.7e3, S},
+         {false},
+         {20e3},
+         [&](const Net& n, const TTube&) {
+             const double Cpin = S + ga, Cpou = 2 * S + ak, Rs = 4.7e3, L1 = 20e3;
+             const double Zc = Net::P(n.Zp(1e12, Cpou), Rs + L1);
+             const double vk = µ * Zc / ((1 + µ) * Zc + ρ); // cathode over grid
+             return Expected{vk * L1 / (Rs + L1), nan, n.X(Cpin + (1 - vk) * gk)};
+         }},
         {"grounded grid",
          tqpTubeGriCom,
          {4.7e-9, 1e3, 100e3, S},

@@ -438,7 +438,8 @@ const std::vector<Case>& cases() {
           {"EdC1", "1000µ"},
           {"EdCg", "1µ"},
           {"EdCa", "1µ"}},
-         {{"T1", "a1", "g1"}}},
+         // T4 follows into R4 and the sink in series: the gain is read at T3's anode.
+         {{"T1", "a1", "g1"}, {"T4", "a3", "a1"}, {"", "out", "in"}}},
         {22,
          "ECC82 fixed bias SRPP",
          {{"LBtube", "ECC82 / 12AU7"}, {"EdVg2", "130"}, {"EdR1", "1k"}, {"EdR2", "1k"}},
