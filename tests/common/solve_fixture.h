@@ -15,9 +15,10 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 inline SolveRequest firstOpening(int circuit,
-                                 std::initializer_list<std::pair<const char*, const char*>> values) {
+                                 const std::vector<std::pair<const char*, const char*>>& values) {
     SolveRequest rq;
     rq.circuit = circuit;
     rq.sheet = newSheet(circuit);
