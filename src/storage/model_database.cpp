@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+#include <map>
+
 namespace {
 bool fileExists(const std::string& path) {
     return QFile::exists(QString::fromStdString(path));
@@ -85,12 +87,12 @@ std::string unusableNameReason(bool isNull, const std::string& name) {
 }
 
 ModelNameList readModelNameList(int t35) {
+    // Every row is read, in name order and then id order: where a damaged file holds one name in
+    // several rows, the first of them is the one loading by name reads, and the others are left out.
     auto db = openModelDatabase();
-    auto s = t35 == 0 ? db->Prepare("SELECT id,name,t35 FROM triodes WHERE 1 ORDER BY name")
-                      : db->Prepare("SELECT id,name,t35 FROM triodes WHERE t35=? ORDER BY name");
-    if (t35 != 0)
-        s->BindInt(1, t35);
+    auto s = db->Prepare("SELECT id,name,t35 FROM triodes ORDER BY name,id");
     ModelNameList list;
+    std::map<std::string, long long> firstRowOf;
     while (s->Step()) {
         const long long id = s->ColumnInt(0);
         const std::string name = s->ColumnText(1);
@@ -99,6 +101,13 @@ ModelNameList readModelNameList(int t35) {
         if (reason.empty() && kind != 3 && kind != 5)
             reason = "its kind t35 is " + (s->ColumnIsNull(2) ? std::string("NULL") : std::to_string(kind)) +
                      ", neither 3 (triode) nor 5 (pentode)";
+        if (reason.empty()) {
+            const auto [first, added] = firstRowOf.emplace(name, id);
+            if (!added)
+                reason = "row " + std::to_string(first->second) + " holds the same name";
+        }
+        if (t35 != 0 && kind != t35)
+            continue;
         if (reason.empty())
             list.names.push_back(name);
         else
@@ -125,7 +134,8 @@ TubeParams loadTubeParams(const std::string& name) {
     p.name = name;
     auto db = openModelDatabase();
     auto s = db->Prepare(
-        "SELECT kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax FROM triodes WHERE name=?");
+        "SELECT kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax FROM triodes WHERE name=? "
+        "ORDER BY id LIMIT 1");
     s->BindText(1, name);
     if (s->Step())
         readModelColumns(*s, 0, p);
@@ -140,7 +150,7 @@ TubeFactory databaseTubeFactory() {
 
 bool readModel(const std::string& name, ModelRow& row) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT * FROM triodes WHERE name=?");
+    auto s = db->Prepare("SELECT * FROM triodes WHERE name=? ORDER BY id LIMIT 1");
     s->BindText(1, name);
     if (!s->Step())
         return false;
@@ -154,7 +164,7 @@ bool readModel(const std::string& name, ModelRow& row) {
 
 long long findModelId(const std::string& name) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT id FROM triodes WHERE name=?");
+    auto s = db->Prepare("SELECT id FROM triodes WHERE name=? ORDER BY id LIMIT 1");
     s->BindText(1, name);
     return s->Step() ? s->ColumnInt(0) : 0;
 }

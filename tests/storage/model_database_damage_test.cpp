@@ -81,14 +81,18 @@ TEST_F(ModelDatabaseDamage, UnusableRowsAreLeftOutOfTheListsAndNamed) {
         db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (103,'',1,3)");
         db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (104,'two' || char(10) || 'lines',1,5)");
         db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (105,'Odd kind',1,7)");
+        // One name in two rows of different kinds: the list and the loading agree on the first.
+        db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (107,'Twice',1,5)");
+        db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (106,'Twice',1,3)");
     }
     const ModelNameList all = readModelNameList();
-    EXPECT_EQ(all.names.size(), 30u);
+    EXPECT_EQ(all.names.size(), 31u);
     const std::pair<long long, const char*> expected[] = {
         {101, "its name is NULL"},
         {103, "its name is empty"},
         {102, "its name is not valid UTF-8"},
         {105, "its kind t35 is 7, neither 3 (triode) nor 5 (pentode)"},
+        {107, "row 106 holds the same name"},
         {104, "its name holds a control character"},
     };
     ASSERT_EQ(all.skipped.size(), std::size(expected));
@@ -100,9 +104,10 @@ TEST_F(ModelDatabaseDamage, UnusableRowsAreLeftOutOfTheListsAndNamed) {
               "row 101 of " + path("Valvenix-2.db") + " is left out of the model lists: its name is NULL");
 
     const ModelNameList triodes = readModelNameList(3);
-    EXPECT_EQ(triodes.names.size(), 21u);
+    EXPECT_EQ(triodes.names.size(), 22u);
     EXPECT_EQ(triodes.skipped.size(), 3u);
     EXPECT_EQ(listModelNamesByType(5).size(), 9u);
+    EXPECT_EQ(loadTubeParams("Twice").t35, 3);
 }
 
 TEST_F(ModelDatabaseDamage, MalformedFirstVersionFilesAreKeptAndNamed) {
