@@ -88,24 +88,25 @@ std::string unusableNameReason(bool isNull, const std::string& name) {
 
 ModelNameList readModelNameList(int t35) {
     // Every row is read, in name order and then id order: where a damaged file holds one name in
-    // several rows, the first of them is the one loading by name reads, and the others are left out.
+    // several rows (even with one id), the first of them is the one loading by name reads, so the
+    // others are left out (and the name is not listed at all when that first row is unusable).
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT id,name,t35 FROM triodes ORDER BY name,id");
+    auto s = db->Prepare("SELECT id,name,t35 FROM triodes ORDER BY name,id,rowid");
     ModelNameList list;
     std::map<std::string, long long> firstRowOf;
     while (s->Step()) {
         const long long id = s->ColumnInt(0);
         const std::string name = s->ColumnText(1);
         std::string reason = unusableNameReason(s->ColumnIsNull(1), name);
-        const long long kind = s->ColumnInt(2);
-        if (reason.empty() && kind != 3 && kind != 5)
-            reason = "its kind t35 is " + (s->ColumnIsNull(2) ? std::string("NULL") : std::to_string(kind)) +
-                     ", neither 3 (triode) nor 5 (pentode)";
         if (reason.empty()) {
             const auto [first, added] = firstRowOf.emplace(name, id);
             if (!added)
                 reason = "row " + std::to_string(first->second) + " holds the same name";
         }
+        const long long kind = s->ColumnInt(2);
+        if (reason.empty() && kind != 3 && kind != 5)
+            reason = "its kind t35 is " + (s->ColumnIsNull(2) ? std::string("NULL") : std::to_string(kind)) +
+                     ", neither 3 (triode) nor 5 (pentode)";
         if (t35 != 0 && kind != t35)
             continue;
         if (reason.empty())
@@ -135,7 +136,7 @@ TubeParams loadTubeParams(const std::string& name) {
     auto db = openModelDatabase();
     auto s = db->Prepare(
         "SELECT kp,mu,kvb,ex,kg1,pmax,imax,vmax,kg2,cgk,cga,cak,t35,pemax,vemax FROM triodes WHERE name=? "
-        "ORDER BY id LIMIT 1");
+        "ORDER BY id,rowid LIMIT 1");
     s->BindText(1, name);
     if (s->Step())
         readModelColumns(*s, 0, p);
@@ -150,7 +151,7 @@ TubeFactory databaseTubeFactory() {
 
 bool readModel(const std::string& name, ModelRow& row) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT * FROM triodes WHERE name=? ORDER BY id LIMIT 1");
+    auto s = db->Prepare("SELECT * FROM triodes WHERE name=? ORDER BY id,rowid LIMIT 1");
     s->BindText(1, name);
     if (!s->Step())
         return false;
@@ -164,7 +165,7 @@ bool readModel(const std::string& name, ModelRow& row) {
 
 long long findModelId(const std::string& name) {
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT id FROM triodes WHERE name=? ORDER BY id LIMIT 1");
+    auto s = db->Prepare("SELECT id FROM triodes WHERE name=? ORDER BY id,rowid LIMIT 1");
     s->BindText(1, name);
     return s->Step() ? s->ColumnInt(0) : 0;
 }

@@ -84,6 +84,8 @@ TEST_F(ModelDatabaseDamage, UnusableRowsAreLeftOutOfTheListsAndNamed) {
         // One name in two rows of different kinds: the list and the loading agree on the first.
         db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (107,'Twice',1,5)");
         db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (106,'Twice',1,3)");
+        db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (108,'Bad first',1,7)");
+        db.Execute("INSERT INTO triodes (id,name,kp,t35) VALUES (109,'Bad first',1,3)");
     }
     const ModelNameList all = readModelNameList();
     EXPECT_EQ(all.names.size(), 31u);
@@ -91,6 +93,8 @@ TEST_F(ModelDatabaseDamage, UnusableRowsAreLeftOutOfTheListsAndNamed) {
         {101, "its name is NULL"},
         {103, "its name is empty"},
         {102, "its name is not valid UTF-8"},
+        {108, "its kind t35 is 7, neither 3 (triode) nor 5 (pentode)"},
+        {109, "row 108 holds the same name"},
         {105, "its kind t35 is 7, neither 3 (triode) nor 5 (pentode)"},
         {107, "row 106 holds the same name"},
         {104, "its name holds a control character"},
@@ -105,7 +109,7 @@ TEST_F(ModelDatabaseDamage, UnusableRowsAreLeftOutOfTheListsAndNamed) {
 
     const ModelNameList triodes = readModelNameList(3);
     EXPECT_EQ(triodes.names.size(), 22u);
-    EXPECT_EQ(triodes.skipped.size(), 3u);
+    EXPECT_EQ(triodes.skipped.size(), 4u);
     EXPECT_EQ(listModelNamesByType(5).size(), 9u);
     EXPECT_EQ(loadTubeParams("Twice").t35, 3);
 }
