@@ -91,13 +91,16 @@ ModelNameList readModelNameList(int t35) {
     // several rows (even with one id), the first of them is the one loading by name reads, so the
     // others are left out (and the name is not listed at all when that first row is unusable).
     auto db = openModelDatabase();
-    auto s = db->Prepare("SELECT id,name,t35 FROM triodes ORDER BY name,id,rowid");
+    auto s = db->Prepare("SELECT id,name,t35,typeof(name) FROM triodes ORDER BY name,id,rowid");
     ModelNameList list;
     std::map<std::string, long long> firstRowOf;
     while (s->Step()) {
         const long long id = s->ColumnInt(0);
         const std::string name = s->ColumnText(1);
         std::string reason = unusableNameReason(s->ColumnIsNull(1), name);
+        // A name held as a number or a blob is never equal to the text a lookup by name binds.
+        if (reason.empty() && s->ColumnText(3) != "text")
+            reason = "its name is not stored as text";
         if (reason.empty()) {
             const auto [first, added] = firstRowOf.emplace(name, id);
             if (!added)
