@@ -3,6 +3,7 @@
 // where the two-port chain puts them). What ngspice gave is pinned here and our figures are checked
 // against it; where ngspice is installed each netlist is run again and must still give those values.
 #include "approx.h"
+#include "ngspice_run.h"
 #include "solve_fixture.h"
 
 #include <algorithm>
@@ -63,20 +64,7 @@ BodeData exactBode(const SpiceCase& c) {
 
 // The .meas results of an ngspice batch run ("name = value" lines), empty when it did not run.
 std::map<std::string, double> runNgspice(const std::string& netlist) {
-    std::map<std::string, double> found;
-    const std::string command = "ngspice -b '" + netlist + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return found;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) {
-        char name[64];
-        double value = 0;
-        if (std::sscanf(line, " %63s = %lf", name, &value) == 2)
-            found[name] = value;
-    }
-    pclose(pipe);
-    return found;
+    return ngspiceValues(ngspiceBatchFile(netlist));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // operating point, and the mid-band gains with our small-signal figures, on first-use and realistic
 // sheets of every circuit that has a netlist.
 #include "approx.h"
+#include "ngspice_run.h"
 #include "solve_fixture.h"
 
 #include "solver/field_reader.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <unistd.h>
 
@@ -38,9 +38,6 @@ struct Case {
 // one frequency); returns "name = value" pairs from ngspice's output.
 std::map<std::string, double> runNgspice(const std::string& netlist, int tubes, double f,
                                          const std::vector<GainProbe>& gains, const std::string& tag) {
-    const fs::path dir = fs::temp_directory_path() / ("valvenix_ngspice_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path file = dir / (tag + ".cir");
     std::string text = netlist.substr(0, netlist.rfind(".end"));
     text += ".control\nop\nprint";
     for (int t = 1; t <= tubes; ++t)
@@ -55,23 +52,7 @@ std::map<std::string, double> runNgspice(const std::string& netlist, int tubes, 
         text += "\n";
     }
     text += ".endc\n.end\n";
-    std::ofstream(file) << text;
-    const std::string command = std::string(VALVENIX_NGSPICE) + " -b " + file.string() + " 2>&1";
-    std::map<std::string, double> out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char line[512];
-    const std::regex pair(R"(^\s*(\S+)\s*=\s*([-+0-9.eE]+)\s*$)");
-    while (fgets(line, sizeof line, pipe)) {
-        std::smatch m;
-        const std::string s(line);
-        if (std::regex_match(s, m, pair))
-            out[m[1]] = std::stod(m[2]);
-    }
-    pclose(pipe);
-    fs::remove_all(dir);
-    return out;
+    return ngspiceValues(ngspiceBatch(text, tag));
 }
 
 double bodeAt(const BodeData& b, const char* curve, std::size_t i) {
@@ -704,17 +685,7 @@ TEST(NgspiceAgreement, ExportRunsInBatchModeAsWritten) {
     const SolveRequest rq = firstOpening(1, {});
     const SpiceExport netlist = spiceNetlist(rq, solveCommand(rq));
     ASSERT_TRUE(netlist.written);
-    const fs::path file =
-        fs::temp_directory_path() / ("valvenix_batch_" + std::to_string(::getpid()) + ".cir");
-    std::ofstream(file) << netlist.text;
-    std::string output;
-    if (FILE* pipe = popen((std::string(VALVENIX_NGSPICE) + " -b " + file.string() + " 2>&1").c_str(), "r")) {
-        char line[512];
-        while (fgets(line, sizeof line, pipe))
-            output += line;
-        pclose(pipe);
-    }
-    fs::remove(file);
+    const std::string output = ngspiceBatch(netlist.text, "batch");
     EXPECT_NE(output.find("vdb(out)"), std::string::npos) << output;
     EXPECT_EQ(output.find("no data saved"), std::string::npos) << output;
 }

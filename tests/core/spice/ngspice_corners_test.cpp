@@ -3,6 +3,7 @@
 // 0.1 Hz - 10 MHz sweep. The corners agree within 1 %; the largest gain within 0.5 %, the room the
 // operating point's own tolerance and the difference quotients of rho and gm leave.
 #include "approx.h"
+#include "ngspice_run.h"
 #include "solve_fixture.h"
 
 #include "frequency/bode_options.h"
@@ -143,24 +144,7 @@ std::map<std::string, double> ngspiceCorners(const std::string& netlist, const s
     text += ".control\nac dec 400 0.01 1e8\nmeas ac gmax max " + v + "\nlet lvl = gmax / sqrt(2)\n";
     text +=
         "meas ac flow when " + v + "=lvl rise=1\nmeas ac fhigh when " + v + "=lvl fall=last\n.endc\n.end\n";
-    const fs::path dir = fs::temp_directory_path() / ("valvenix_corners_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path file = dir / (tag + ".cir");
-    std::ofstream(file) << text;
-    std::map<std::string, double> found;
-    FILE* pipe = popen((std::string(VALVENIX_NGSPICE) + " -b '" + file.string() + "' 2>&1").c_str(), "r");
-    if (pipe) {
-        char line[512];
-        while (std::fgets(line, sizeof line, pipe)) {
-            char name[64];
-            double value = 0;
-            if (std::sscanf(line, " %63s = %lf", name, &value) == 2)
-                found[name] = value;
-        }
-        pclose(pipe);
-    }
-    fs::remove_all(dir);
-    return found;
+    return ngspiceValues(ngspiceBatch(text, "corners_" + tag));
 }
 
 } // namespace
