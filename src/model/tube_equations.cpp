@@ -176,8 +176,35 @@ double nkWhichVa(const TubeConstants& c, double Ia, double Vg, double Vs, double
     return Va;
 }
 
+namespace {
+// The triode's current with its grid at the cathode, bit for bit nkTriodeCurrent(c, Vak, 0): with
+// Vgk = 0 the exponent kp·(1/mu + 0/√(kvb + Va²)) no longer depends on the anode, so its softplus
+// is worked out once. Where the root √(kvb + Va²) is 0 (0/0) or not a number the full equation is
+// kept.
+class ZeroGridTriode {
+public:
+    explicit ZeroGridTriode(const TubeConstants& c)
+        : c_(c), usable_(c.kp != 0 && c.mu != 0 && c.kg1 != 0),
+          factor_(usable_ ? softplus(c.kp * (1.0 / c.mu + 0.0)) : 0) {}
+    double operator()(double Vak) const {
+        if (!usable_)
+            return 0;
+        if (!(c_.kvb + Vak * Vak > 0)) // the root is 0 or not a number
+            return nkTriodeCurrent(c_, Vak, 0);
+        const double E1 = (Vak / c_.kp) * factor_;
+        return E1 > 0 ? 2.0 * std::pow(E1, c_.ex) / c_.kg1 : 0;
+    }
+
+private:
+    const TubeConstants& c_;
+    bool usable_;
+    double factor_;
+};
+} // namespace
+
 bool nkLoadLineNullVgk(const TubeConstants& c, double Vb, double sumR, double& Vakmin, double& Iamax) {
     constexpr int kPasses = 1999;
+    const ZeroGridTriode zeroGrid(c);
     double I = Vb / sumR / 2;
     double last = 0, beforeLast = 0; // the currents the two previous passes began with
     for (int pass = 0; pass < kPasses; ++pass) {
@@ -192,7 +219,7 @@ bool nkLoadLineNullVgk(const TubeConstants& c, double Vb, double sumR, double& V
         Vakmin = Vb - sumR * I;
         if (Vakmin < 0)
             Vakmin = 1;
-        Iamax = nkTriodeCurrent(c, Vakmin, 0);
+        Iamax = zeroGrid(Vakmin);
         const double d = Iamax - I;
         if (std::fabs(d) < 1e-5)
             return true;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 bool sameBits(double a, double b) {
@@ -91,6 +92,57 @@ TEST(TubeEquations, SearchesLeaveTheTubeAtTheirLastEvaluation) {
               nkLoadLineNullVgk(t.constants(), 250, 100e3, vminPure, imaxPure));
     EXPECT_TRUE(sameBits(vmin, vminPure) && sameBits(imax, imaxPure));
     EXPECT_TRUE(t.Vak() == vmin && t.Vgk() == 0 && sameBits(t.Ia(), imax));
+}
+
+namespace {
+// The zero-grid load-line search as written plainly: every pass evaluates the full triode equation,
+// and no pass is skipped.
+bool plainLoadLineNullVgk(const TubeConstants& c, double Vb, double sumR, double& Vakmin, double& Iamax) {
+    double I = Vb / sumR / 2;
+    for (int pass = 0; pass < 1999; ++pass) {
+        Vakmin = Vb - sumR * I;
+        if (Vakmin < 0)
+            Vakmin = 1;
+        Iamax = nkTriodeCurrent(c, Vakmin, 0);
+        const double d = Iamax - I;
+        if (std::fabs(d) < 1e-5)
+            return true;
+        I += d / 20;
+    }
+    return false;
+}
+} // namespace
+
+// The search takes the zero-grid softplus once and leaves out the passes of a settled alternation;
+// it must end where the plain search ends, on every model, load and supply, including the odd ones:
+// a model whose anode term vanishes at 0 V (kvb 0, 0/0 in the exponent) or has no root (kvb < 0), an
+// infinite mu, no constants.
+TEST(TubeEquations, LoadLineSearchEndsWhereThePlainSearchEnds) {
+    std::vector<TubeConstants> models;
+    for (const auto& p : builtinModels())
+        models.push_back(TubeConstants::of(p));
+    TubeConstants noKvb = models.front();
+    noKvb.kvb = 0;
+    TubeConstants negativeKvb = models.front(); // a damaged row: no root below 100 V
+    negativeKvb.kvb = -1e4;
+    TubeConstants infiniteMu = models.front();
+    infiniteMu.mu = INFINITY;
+    models.insert(models.end(), {noKvb, negativeKvb, infiniteMu, TubeConstants{}});
+    int swinging = 0;
+    for (const TubeConstants& c : models)
+        for (const double Vb : {0.0, 1.0, 90.0, 250.0, 450.0, 1e6})
+            for (const double sumR : {1.0, 1e3, 47e3, 220e3, 2.2e6}) {
+                double v = 0, i = 0, vPlain = 0, iPlain = 0;
+                const bool found = nkLoadLineNullVgk(c, Vb, sumR, v, i);
+                const bool foundPlain = plainLoadLineNullVgk(c, Vb, sumR, vPlain, iPlain);
+                swinging += !foundPlain;
+                SCOPED_TRACE("kp " + std::to_string(c.kp) + " Vb " + std::to_string(Vb) + " R " +
+                             std::to_string(sumR));
+                EXPECT_EQ(found, foundPlain);
+                EXPECT_TRUE(sameBits(v, vPlain) && sameBits(i, iPlain))
+                    << v << " " << vPlain << " " << i << " " << iPlain;
+            }
+    EXPECT_GT(swinging, 0); // the table reaches searches that never settle
 }
 
 TEST(LoadLinePoints, AnodeCurveStopsAtTheFirstLimit) {
