@@ -3,7 +3,9 @@
 #include "power/point_search.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <limits>
 
@@ -195,7 +197,7 @@ bool PushPullPoints::solve(TTube& t1, TTube& t2, TPointOper& p, double& lo, doub
         const int dir = firstDir_;
         const int skipped = skipRun(s, dir, lo, hi, 0, true);
         firstRun[dir > 0 ? 0 : 1] = false;
-        (dir > 0 ? lo : hi) = bounds_[static_cast<std::size_t>(skipped)];
+        (dir > 0 ? lo : hi) = ladder_[skipped];
         pass += skipped;
     }
     for (bool first = pass == 1;; ++pass, first = false) {
@@ -221,7 +223,7 @@ bool PushPullPoints::solve(TTube& t1, TTube& t2, TPointOper& p, double& lo, doub
         if (skipping_ && dir != 0) {
             const int skipped = skipRun(s, dir, lo, hi, pass, firstRun[dir > 0 ? 0 : 1]);
             firstRun[dir > 0 ? 0 : 1] = false;
-            (dir > 0 ? lo : hi) = bounds_[static_cast<std::size_t>(skipped)];
+            (dir > 0 ? lo : hi) = ladder_[skipped];
             pass += skipped;
         }
     }
@@ -246,29 +248,83 @@ PushPullPoints::Eval PushPullPoints::evaluate(Sample& s, double va1) {
     return e;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The walk's bounds
+
+void StepLadder::reset(double start, int dir) {
+    start_ = start;
+    dir_ = dir;
+    exact_ = 0;
+    step_ = 0;
+    if (start >= 1 && std::isfinite(start)) {
+        // The binade [low, high) of the start; its grid u is 2^-52 or coarser, and 0.2 is an odd
+        // multiple of 2^-54, so rounding x ± 0.2 onto the grid never meets a tie: every step that
+        // stays inside adds the same rounded 0.2 (0 where u is 0.5 or more).
+        const double low = std::bit_cast<double>(std::bit_cast<std::uint64_t>(start) & 0x7ff0000000000000u);
+        const double high = 2 * low;
+        const double step = std::fabs((dir > 0 ? start + 0.2 : start - 0.2) - start);
+        if (step > 0) {
+            // Two steps of margin keep every step of the exact stretch inside, whatever the last
+            // bits of the division (the rounded step is at least 0.125 V).
+            const double room = (dir > 0 ? high - start : start - low) / step - 2;
+            exact_ = static_cast<int>(std::clamp(room, 0.0, static_cast<double>(kPushPullPassLimit)));
+            step_ = step;
+        }
+    }
+    tail_.assign(1, at(exact_));
+}
+
+double StepLadder::operator[](int j) {
+    if (j <= exact_)
+        return at(j);
+    const auto k = static_cast<std::size_t>(j - exact_);
+    while (tail_.size() <= k)
+        tail_.push_back(dir_ > 0 ? tail_.back() + 0.2 : tail_.back() - 0.2);
+    return tail_[k];
+}
+
 // After a pass that stepped lo up (dir 1) or hi down (dir -1), the passes of the run that would
-// step the same way, all but the last of them left out. bounds_[j] is the moving bound after j
+// step the same way, all but the last of them left out. ladder_[j] is the moving bound after j
 // further steps; the count returned is the number of passes the caller skips. The length of a run
 // that `learn`s becomes the first guess of the next.
 int PushPullPoints::skipRun(Sample& s, int dir, double lo, double hi, int pass, bool learn) {
-    bounds_.assign(1, dir > 0 ? lo : hi);
-    int stop = 0; // the first further pass whose step would end the search, once known
+    ladder_.reset(dir > 0 ? lo : hi, dir);
+    // Whether further pass k's step would end the search: it closes the interval, takes lo below 0
+    // or reaches the pass limit. Once true it stays true for every later pass (the bound only moves
+    // one way, and lo, fixed while hi moves, is not negative when lo moves up), so the first such
+    // pass is found by halving.
+    const auto ends = [&](int k) {
+        const double next = ladder_[k];
+        const bool closes = dir > 0 ? hi <= next + 0.2 || next < 0 : next <= lo + 0.2 || lo < 0;
+        return closes || pass + k >= kPushPullPassLimit;
+    };
+    const bool lowStart = dir > 0 && !(lo >= 0); // next < 0 could end early passes only
+    int stop = 0;  // the first further pass whose step would end the search, once known
+    int clear = 0; // no pass up to this one ends it
     // Makes the bound before further pass j known; returns j, or the stop when that comes first.
     const auto reach = [&](int j) {
-        while (stop == 0 && static_cast<int>(bounds_.size()) < j + 1) {
-            const int k = static_cast<int>(bounds_.size());
-            const double next = dir > 0 ? bounds_.back() + 0.2 : bounds_.back() - 0.2;
-            bounds_.push_back(next);
-            const bool closes = dir > 0 ? hi <= next + 0.2 || next < 0 : next <= lo + 0.2 || lo < 0;
-            if (closes || pass + k >= kPushPullPassLimit)
-                stop = k;
+        if (stop == 0 && j > clear) {
+            if (lowStart) {
+                for (int k = clear + 1; k <= j && stop == 0; ++k)
+                    if (ends(k))
+                        stop = k;
+            } else if (ends(j)) {
+                int a = clear, b = j; // ends(a) false (or a = 0), ends(b) true
+                while (b - a > 1) {
+                    const int m = a + (b - a) / 2;
+                    (ends(m) ? b : a) = m;
+                }
+                stop = b;
+            }
+            if (stop == 0)
+                clear = j;
         }
         return stop != 0 ? std::min(j, stop) : j;
     };
     // 1: pass j steps the same way and so do all before it; 0: it does not; -1: it steps, but too
     // near the threshold to vouch for the passes before it.
     const auto probe = [&](int j) {
-        const double bound = bounds_[static_cast<std::size_t>(j - 1)];
+        const double bound = ladder_[j - 1];
         const double delta = evaluate(s, dir > 0 ? (bound + hi) / 2 : (lo + bound) / 2).delta;
         const double beyond = dir * delta - 0.2;
         return beyond > margin_ ? 1 : beyond > 0 ? -1 : 0;

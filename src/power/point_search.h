@@ -68,6 +68,23 @@ private:
 double loadLineOffset(const AdvancedPowerParams& adv, double R, double Ia0, double Vak0, double Zaa,
                       double va1, double ia1, double ia2);
 
+// The bounds a run of the push-pull walk passes through: bound j is the start moved by j steps of
+// 0.2 V, up (dir 1) or down (dir -1), bit for bit what j additions one after the other give. Where
+// the steps stay within one binade of 1 V or more they are start ± j·step, exact; the rest are
+// stepped one at a time.
+class StepLadder {
+public:
+    void reset(double start, int dir);
+    double operator[](int j);
+
+private:
+    double at(int j) const { return dir_ > 0 ? start_ + j * step_ : start_ - j * step_; }
+    double start_ = 0, step_ = 0;
+    int dir_ = 1;
+    int exact_ = 0;            // bounds 0 to exact_ are start ± j·step
+    std::vector<double> tail_; // bounds exact_, exact_ + 1, … stepped one at a time
+};
+
 // The push-pull point of one sample: the anode of tube 1 walks from the midpoint of [lo, hi] in
 // 0.2 V steps of lo or hi until it meets the load line within 0.2 V, the interval closes or the
 // pass limit is reached. lo and hi carry over from sample to sample of a cycle.
@@ -94,5 +111,5 @@ private:
     double margin_;         // what the current clamp of tube 2 and the last bits may move the offset by
     int guess_[2] = {1, 1}; // the length of the last run of lo steps and of hi steps
     int firstDir_ = 0;      // the way the last sample's first pass stepped (1 lo, -1 hi, 0 neither)
-    std::vector<double> bounds_;
+    StepLadder ladder_;
 };

@@ -10,12 +10,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
+
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 struct Point {
     double va = 0, ia = 0, ie = 0;
@@ -247,4 +253,31 @@ TEST(PointSearch, BiasRatingIsThatOfTheFullGridSearch) {
         EXPECT_EQ(m.PA, (gA * gA + up * up) / s.load);
         EXPECT_EQ(m.PB, 2 * gB * gB / s.load + s.load * Ia0 * Ia0 / 8);
     }
+}
+
+// The walk's bounds are taken from whole stretches of one binade; each must be what stepping 0.2 V
+// at a time gives, read in order or out of it, across binade edges (256 V, 1 V), below 1 V (where
+// the grid is fine enough for ties), at voltages where a step no longer moves the bound, and for
+// starts that are not usable numbers.
+TEST(PointSearch, StepLadderBoundsAreThoseOfSteppingOneAtATime) {
+    const double starts[] = {0,         0.3,  0.999, 1,      1.7,  255.9, 256,  256.1, 400.123,
+                             511.99999, 1024, 3e3,   4.5e15, 9e15, 3e300, -2.5, NAN,   INFINITY};
+    std::mt19937 rng(7);
+    for (const double start : starts)
+        for (const int dir : {1, -1}) {
+            SCOPED_TRACE(std::to_string(start) + (dir > 0 ? " up" : " down"));
+            std::vector<double> plain{start};
+            for (int j = 1; j <= kPushPullPassLimit; ++j)
+                plain.push_back(dir > 0 ? plain.back() + 0.2 : plain.back() - 0.2);
+            StepLadder inOrder, outOfOrder;
+            inOrder.reset(start, dir);
+            outOfOrder.reset(start, dir);
+            int mismatches = 0;
+            for (int j = 0; j <= kPushPullPassLimit; ++j) {
+                const int k = static_cast<int>(rng() % (kPushPullPassLimit + 1));
+                mismatches += !sameBits(inOrder[j], plain[static_cast<std::size_t>(j)]);
+                mismatches += !sameBits(outOfOrder[k], plain[static_cast<std::size_t>(k)]);
+            }
+            EXPECT_EQ(mismatches, 0);
+        }
 }
