@@ -168,8 +168,10 @@ SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double v
         }
     }
     if (std::isfinite(predicted)) {
-        // The currents within the tolerance lie within tolerance / slope of the balance.
-        const double half = 1.25 * kTolerance / h.slope + 2 * h.err + lastBits(top);
+        // The currents within the tolerance lie within tolerance / slope of the balance; the window
+        // adds the last miss of the prediction. (Wider windows leave more halvings inside to
+        // evaluate; narrower ones put the bracketing evaluations inside the tolerance.)
+        const double half = kTolerance / h.slope + h.err + lastBits(top);
         if (std::isfinite(half)) {
             const auto certify = [&](double x) {
                 double va;
