@@ -215,8 +215,9 @@ SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double v
                     if (x < s.above)
                         certify(x);
                 }
-                // Where the evaluations bound the whole of that path, the bisection takes it too.
-                if ((nl == 0 || s.below >= lows[(nl - 1) % kTried]) &&
+                // Where the evaluations bound the whole of that path (and do not overlap, which only
+                // a current that is not monotone could make them do), the bisection takes it too.
+                if (s.below < s.above && (nl == 0 || s.below >= lows[(nl - 1) % kTried]) &&
                     (nh == 0 || s.above <= highs[(nh - 1) % kTried])) {
                     lo = slo, hi = shi, previous = sprevious, start = shalving;
                     unevaluated = shalving > 1;

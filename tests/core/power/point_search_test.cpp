@@ -125,7 +125,7 @@ std::vector<Stage> stages() {
         {"6L6-GC two in parallel", builtinTube("6L6-GC"), 2, 450, -20, 300, 5600, half},
         {"ECC83 small signal", builtinTube("ECC83 / 12AX7"), 1, 250, -6, 0, 100000, half},
         {"300B grid above the cathode", builtinTube("300B"), 1, 400, 12, 0, 5000, half},
-        {"300B on a near short (steep line)", builtinTube("300B"), 1, 400, -60, 0, 20, half},
+        {"300B near cut-off on a near short (steep line)", builtinTube("300B"), 1, 400, -75, 0, 20, half},
         {"300B on a high load (floor of the line)", builtinTube("300B"), 1, 400, -60, 0, 400000, half},
         {"four EL34 in parallel", builtinTube("EL34"), 4, 450, -30, 250, 1500, half},
         {"EL34 cut off at rest", builtinTube("EL34"), 1, 400, -70, 300, 6600, half},
