@@ -73,56 +73,177 @@ double SingleEndedPoints::anodeAt(double I) const {
 // tube's own current there lies off the load line, and counting it would credit the stage with
 // power the load never takes.)
 void SingleEndedPoints::saturate(Result& p, double I) const {
-    if (Z_ > 0 && Va0_ > 10 && Va0_ + (Ia0_ - I) * Z_ < 10) {
+    if (saturatedAt(I)) {
         p.va = 10;
         p.ia = Ia0_ + (Va0_ - 10) / Z_;
     }
 }
 
+bool SingleEndedPoints::saturatedAt(double I) const {
+    return Z_ > 0 && Va0_ > 10 && Va0_ + (Ia0_ - I) * Z_ < 10;
+}
+
+double lastRisingMidpoint(double lo, double hi, double previous, int halving) {
+    const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
+    const auto binade = [&](double x) { return bits(x) >> 52; };
+    for (; halving <= 256; ++halving) {
+        // With lo and hi positive and normal, in one binade (or hi the power of two that closes
+        // lo's), each halving is exact or ties to the even neighbour, in steps of lo's last bit: the
+        // gap to hi halves (up or down to the parity of hi's bits) until it is one step. An even hi
+        // is then reached (the next midpoint repeats it); from an odd hi the midpoint stays one step
+        // below. That takes at most 56 halvings from a gap of 2^53 steps.
+        const bool hiPower = (bits(hi) & ((std::uint64_t{1} << 52) - 1)) == 0;
+        if (lo >= std::numeric_limits<double>::min() && lo < hi && std::isfinite(hi) && halving + 60 <= 256 &&
+            (binade(lo) == binade(hi) || (hiPower && binade(lo) + 1 == binade(hi))))
+            return bits(hi) % 2 == 0 ? hi : std::nextafter(hi, 0.0);
+        const double I = (lo + hi) / 2;
+        if (I == previous)
+            break;
+        previous = lo = I;
+    }
+    return previous;
+}
+
+// One point's search: the evaluations made so far and what they decide.
+struct SingleEndedPoints::Sample {
+    explicit Sample(AnodeSweep c) : current(c) {}
+    AnodeSweep current;
+    static constexpr int kKept = 12;
+    struct Kept {
+        double x, va, ia;
+    };
+    Kept kept[kKept]; // only the first `count` are set
+    int count = 0;
+    // Halvings at or below `below` lift lo, those at or above `above` lower hi.
+    double below = -std::numeric_limits<double>::infinity();
+    double above = std::numeric_limits<double>::infinity();
+    // The nearest evaluations on either side of the balance, where the tube carries at least I
+    // and where it carries less: they give the balance and the slope the next sample predicts from.
+    double xl = NAN, fl = 0, xu = NAN, fu = 0;
+};
+
 SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double vg) {
     constexpr double kTolerance = 0.0001;
     History& h = history_[which];
-    AnodeSweep current(t, vg, Vs_, n_);
+    Sample s{AnodeSweep(t, vg, Vs_, n_)};
     Result p;
-    p.ie = current.screen();
+    p.ie = s.current.screen();
     const double top = 13 * Ia0_;
 
-    // The stage current falls as I rises (a lower anode), so a halving at or below a current that
-    // already lifts lo lifts it too, and one at or above a current that lowers hi lowers it.
-    double below = -std::numeric_limits<double>::infinity();
-    double above = std::numeric_limits<double>::infinity();
+    // The tube current at the line's anode for I, from the sample's evaluations where it was made.
+    const auto evaluate = [&](double I, double& va) {
+        for (int i = 0; i < s.count; ++i)
+            if (s.kept[i].x == I) {
+                va = s.kept[i].va;
+                return s.kept[i].ia;
+            }
+        va = anodeAt(I);
+        const double ia = s.current(va);
+        if (s.count < Sample::kKept)
+            s.kept[s.count++] = Sample::Kept{I, va, ia};
+        const double f = ia - I;
+        if (f >= 0 && !(I <= s.xl))
+            s.xl = I, s.fl = f;
+        else if (f < 0 && !(I >= s.xu))
+            s.xu = I, s.fu = f;
+        return ia;
+    };
+
+    // The bisection's state: its interval, last midpoint and next halving.
+    double lo = 0, hi = top;
+    double previous = NAN;
+    int start = 1;
+    bool unevaluated = false; // the last halving was decided without evaluating it
+
+    // The balance current predicted from the last samples, linear in the grid voltage.
     double predicted = NAN;
-    if (monotone_ && (h.count > 0 || h.first > 0)) {
-        predicted = h.count == 0 ? h.first : h.count == 1 ? h.last : 2 * h.last - h.beforeLast;
-        const double width = 2 * kTolerance + 2 * h.err;
-        // A current beyond the top (a stage whose point the search cannot reach) bounds it there.
-        for (const double x : {predicted - width, std::min(predicted + width, top)}) {
-            if (!(x > 0 && x <= top))
-                continue;
-            const double ia = current(anodeAt(x));
-            if (ia > (x + kTolerance) + lastBits(ia))
-                below = std::max(below, x);
-            else if (ia < (x - kTolerance) - lastBits(ia))
-                above = std::min(above, x);
+    if (monotone_) {
+        if (h.count == 0 && h.haveFirst)
+            predicted = h.first;
+        else if (h.count == 1)
+            predicted = h.last + h.firstGain * (vg - h.lastVg);
+        else if (h.count >= 2) {
+            const double dv = h.lastVg - h.beforeVg;
+            predicted = h.last + (dv != 0 ? (h.last - h.beforeLast) / dv * (vg - h.lastVg) : 0);
+        }
+    }
+    if (std::isfinite(predicted)) {
+        // The currents within the tolerance lie within tolerance / slope of the balance; the window
+        // adds the last miss of the prediction. (Wider windows leave more halvings inside to
+        // evaluate; narrower ones put the bracketing evaluations inside the tolerance.)
+        const double half = kTolerance / h.slope + h.err + lastBits(top);
+        if (std::isfinite(half)) {
+            const auto certify = [&](double x) {
+                double va;
+                const double ia = evaluate(x, va);
+                if (ia > (x + kTolerance) + lastBits(ia))
+                    s.below = std::max(s.below, x);
+                else if (ia < (x - kTolerance) - lastBits(ia))
+                    s.above = std::min(s.above, x);
+            };
+            // A balance beyond the top (a stage whose point the search cannot reach) bounds every
+            // halving at the top.
+            if (predicted + half >= top && top > 0)
+                certify(top);
+            if (s.below < top) {
+                // The path the bisection takes while its midpoints stay out of the window around the
+                // prediction; its last midpoints on either side of it, evaluated, bound the rest.
+                constexpr int kTried = 4;
+                double lows[kTried], highs[kTried];
+                int nl = 0, nh = 0;
+                double slo = 0, shi = top, sprevious = NAN;
+                int shalving = 1;
+                for (; shalving <= 256; ++shalving) {
+                    const double I = (slo + shi) / 2;
+                    if (I == sprevious)
+                        break;
+                    if (I < predicted - half)
+                        lows[nl++ % kTried] = sprevious = slo = I;
+                    else if (I > predicted + half)
+                        highs[nh++ % kTried] = sprevious = shi = I;
+                    else
+                        break;
+                }
+                // Innermost first, outwards until one bounds the halvings on its side.
+                for (int k = 1; k <= std::min(nh, kTried) && !(s.above < top); ++k) {
+                    const double x = highs[(nh - k) % kTried];
+                    if (x > s.below)
+                        certify(x);
+                }
+                for (int k = 1; k <= std::min(nl, kTried) && !(s.below > 0); ++k) {
+                    const double x = lows[(nl - k) % kTried];
+                    if (x < s.above)
+                        certify(x);
+                }
+                // Where the evaluations bound the whole of that path (and do not overlap, which only
+                // a current that is not monotone could make them do), the bisection takes it too.
+                if (s.below < s.above && (nl == 0 || s.below >= lows[(nl - 1) % kTried]) &&
+                    (nh == 0 || s.above <= highs[(nh - 1) % kTried])) {
+                    lo = slo, hi = shi, previous = sprevious, start = shalving;
+                    unevaluated = shalving > 1;
+                }
+            }
         }
     }
 
-    double lo = 0, hi = top;
-    double previous = NAN;
-    bool unevaluated = false; // the last halving was decided without evaluating it
-    for (int halving = 1; halving <= 256; ++halving) {
+    for (int halving = start; halving <= 256; ++halving) {
+        if (hi <= s.below) {
+            // Every halving left lifts lo: only where they end matters.
+            previous = lastRisingMidpoint(lo, hi, previous, halving);
+            unevaluated = true;
+            break;
+        }
         const double I = (lo + hi) / 2;
         if (I == previous)
             break;
         previous = I;
-        if (I <= below || I >= above) {
-            (I <= below ? lo : hi) = I;
+        if (I <= s.below || I >= s.above) {
+            (I <= s.below ? lo : hi) = I;
             unevaluated = true;
             continue;
         }
         unevaluated = false;
-        p.va = anodeAt(I);
-        p.ia = current(p.va);
+        p.ia = evaluate(I, p.va);
         if (p.ia > I + kTolerance)
             lo = I;
         else if (p.ia < I - kTolerance)
@@ -132,19 +253,36 @@ SingleEndedPoints::Result SingleEndedPoints::solve(TTube& t, int which, double v
             break;
         }
     }
-    if (unevaluated) {
-        p.va = anodeAt(previous);
-        p.ia = current(p.va);
-    }
+    // A saturated point takes the line's values, not the tube's.
+    if (unevaluated && !saturatedAt(previous))
+        p.ia = evaluate(previous, p.va);
     saturate(p, previous);
 
-    // What the next sample predicts from.
-    if (std::isfinite(predicted))
-        h.err = std::fabs(previous - predicted);
+    // What the next sample predicts from: the balance, where the tube current's excess over I
+    // crosses zero between the nearest evaluations either side.
+    double balance = previous;
+    if (std::isfinite(s.xl) && std::isfinite(s.xu) && s.xu > s.xl) {
+        const double slope = (s.fl - s.fu) / (s.xu - s.xl);
+        if (std::isfinite(slope))
+            h.slope = std::clamp(slope, 1.0, 1e12);
+        balance = s.xl + s.fl / h.slope;
+    } else if (std::isfinite(s.xl))
+        balance = s.xl + s.fl / h.slope;
+    else if (std::isfinite(s.xu))
+        balance = s.xu + s.fu / h.slope;
+    if (!std::isfinite(balance))
+        balance = previous;
+    h.err = std::isfinite(predicted) ? std::fabs(balance - predicted) : 0;
+    if (h.count == 1 && h.lastVg != vg)
+        h.firstGain = (balance - h.last) / (vg - h.lastVg);
     h.beforeLast = h.last;
-    h.last = previous;
-    if (h.count++ == 0)
-        h.first = previous;
+    h.beforeVg = h.lastVg;
+    h.last = balance;
+    h.lastVg = vg;
+    if (h.count++ == 0) {
+        h.first = balance;
+        h.haveFirst = true;
+    }
     return p;
 }
 

@@ -50,18 +50,31 @@ public:
     Result solve(TTube& t, int which, double vg);
 
 private:
+    struct Sample;
     double anodeAt(double I) const;
+    bool saturatedAt(double I) const;
     void saturate(Result& p, double I) const;
     struct History {
-        double first = 0;                         // the current found at the cycle's first sample
-        double last = 0, beforeLast = 0, err = 0; // the last two currents found and the last miss
-        int count = 0;                            // samples of this cycle so far
+        double first = 0;                // the balance current of the cycle's first sample
+        bool haveFirst = false;          // whether a cycle has set `first`
+        double last = 0, beforeLast = 0; // the balance currents of the last two samples
+        double lastVg = 0, beforeVg = 0; // and their grids
+        double firstGain = 0;            // dI/dvg between the first two samples of the last cycle
+        double err = 0;                  // how far the last prediction missed
+        double slope = 1;                // how fast the tube current's excess over I falls with I
+        int count = 0;                   // samples of this cycle so far
     };
     int n_;
     double Vs_, Ia0_, Va0_, Z_;
     bool monotone_;
     History history_[2];
 };
+
+// Where a bisection on (lo, hi] whose every remaining halving lifts lo ends: its last midpoint, as
+// the loop `I = (lo + hi) / 2; if (I == previous) stop; previous = lo = I` with halvings counted
+// from `halving` up to 256 gives it, but worked out from the bits of hi where lo and hi share a
+// binade.
+double lastRisingMidpoint(double lo, double hi, double previous, int halving);
 
 // How far the anode of tube 1 at va1 lies below the load line at the currents ia1 and ia2 (tube 2's
 // already held below Ia0), at most 2 V above it and never below 0 V: the step of the push-pull walk.

@@ -129,6 +129,10 @@ std::vector<Stage> stages() {
         {"6L6-GC two in parallel", builtinTube("6L6-GC"), 2, 450, -20, 300, 5600, half},
         {"ECC83 small signal", builtinTube("ECC83 / 12AX7"), 1, 250, -6, 0, 100000, half},
         {"300B grid above the cathode", builtinTube("300B"), 1, 400, 12, 0, 5000, half},
+        {"300B near cut-off on a near short (steep line)", builtinTube("300B"), 1, 400, -75, 0, 20, half},
+        {"300B on a high load (floor of the line)", builtinTube("300B"), 1, 400, -60, 0, 400000, half},
+        {"four EL34 in parallel", builtinTube("EL34"), 4, 450, -30, 250, 1500, half},
+        {"EL34 cut off at rest", builtinTube("EL34"), 1, 400, -70, 300, 6600, half},
         {"negative kp", altered("300B", &TubeParams::kp, -600), 1, 400, -20, 0, 5000, half},
         {"negative mu", altered("EL34", &TubeParams::mu, -11), 1, 400, -20, 300, 6600, half},
         {"negative kvb", altered("EL34", &TubeParams::kvb, -24), 1, 400, -20, 300, 6600, half},
@@ -238,6 +242,55 @@ TEST(PointSearch, RandomStagesGiveThePlainSearchesPoints) {
     // Enough cycles to share between the threads.
     EXPECT_GT(se, 100u);
     EXPECT_GT(pp, 200u);
+}
+
+// The plain loop whose end lastRisingMidpoint works out from the bits of hi.
+double plainRisingMidpoint(double lo, double hi, double previous, int halving) {
+    for (; halving <= 256; ++halving) {
+        const double I = (lo + hi) / 2;
+        if (I == previous)
+            break;
+        previous = lo = I;
+    }
+    return previous;
+}
+
+TEST(PointSearch, LastRisingMidpointIsThatOfTheLoop) {
+    const double pow2 = 0.5, odd = std::nextafter(0.8, 1.0), even = 0.8;
+    ASSERT_NE(std::bit_cast<std::uint64_t>(odd) % 2, std::bit_cast<std::uint64_t>(even) % 2);
+    struct Case {
+        const char* name;
+        double lo, hi, previous;
+        int halving;
+    };
+    const Case cases[] = {
+        {"from zero to an even top", 0, even, NAN, 1},
+        {"from zero to an odd top", 0, odd, NAN, 1},
+        {"one step below an even top", std::nextafter(even, 0.0), even, std::nextafter(even, 0.0), 30},
+        {"one step below an odd top", std::nextafter(odd, 0.0), odd, std::nextafter(odd, 0.0), 30},
+        {"the last halving just before hi", std::nextafter(even, 0.0), even, even, 30},
+        {"up to a power of two", 0.3, pow2, 0.3, 5},
+        {"just below a power of two", std::nextafter(pow2, 0.0), pow2, NAN, 5},
+        {"from just above a power of two", 0.25, std::nextafter(0.25, 1.0), 0.25, 5},
+        {"halvings near the limit", 0.1, 0.8, 0.1, 230},
+        {"one halving left", 0.1, 0.8, 0.1, 256},
+        {"none left", 0.1, 0.8, 0.1, 257},
+        {"subnormal hi", 0, 1e-310, NAN, 1},
+        {"large currents", 1e3, 3e5, 1e3, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(lastRisingMidpoint(c.lo, c.hi, c.previous, c.halving),
+                  plainRisingMidpoint(c.lo, c.hi, c.previous, c.halving))
+            << c.name;
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        const double hi =
+            std::ldexp(std::uniform_real_distribution<double>(1, 2)(rng), static_cast<int>(rng() % 40) - 20);
+        const double lo = hi * std::uniform_real_distribution<double>(0, 1)(rng);
+        const int halving = 1 + static_cast<int>(rng() % 256);
+        ASSERT_EQ(lastRisingMidpoint(lo, hi, lo, halving), plainRisingMidpoint(lo, hi, lo, halving))
+            << "lo " << lo << " hi " << hi << " halving " << halving;
+    }
 }
 
 TEST(PointSearch, BiasRatingIsThatOfTheFullGridSearch) {
