@@ -3,6 +3,7 @@
 
 #include "storage/data_folder.h"
 #include "storage/model_database.h"
+#include "util/allocator.h"
 #include "util/utf8.h"
 
 #include <QCoreApplication>
@@ -89,6 +90,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 int main(int argc, char** argv) {
+    keepFreedMemoryForReuse();
     qInstallMessageHandler(quietQtMessages);
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)

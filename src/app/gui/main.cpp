@@ -4,6 +4,7 @@
 #include "telemetry/telemetry.h"
 #include "ui/app_startup.h"
 #include "ui/main_window.h"
+#include "util/allocator.h"
 
 #include "storage/data_install.h"
 
@@ -15,6 +16,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     // Qt sets the C locale from the environment; the report texts are written by printf with '.' and
     // given the user's separators by the core (NumberLocale), never by the C library.
