@@ -1,6 +1,7 @@
 // The NK equations, their differences and the grid and anode searches, as pure functions.
 #include "model/tube_equations.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -206,16 +207,22 @@ bool nkLoadLineNullVgk(const TubeConstants& c, double Vb, double sumR, double& V
     constexpr int kPasses = 1999;
     const ZeroGridTriode zeroGrid(c);
     double I = Vb / sumR / 2;
-    double last = 0, beforeLast = 0; // the currents the two previous passes began with
+    // The currents the last kCycle passes run began with, in a ring kept by the count of passes run.
+    constexpr unsigned kCycle = 8;
+    double began[kCycle] = {};
+    unsigned begun = 0;
     for (int pass = 0; pass < kPasses; ++pass) {
         // Damped by a twentieth, the search overshoots where the load line is steep against the
-        // tube's curve, and often settles into two points it alternates between for good. Once a
-        // pass begins where the one before the last began, every further pair of passes repeats:
-        // go on with the last passes of the same phase, which end as the whole run would.
-        if (pass >= 2 && sameBits(I, beforeLast))
-            pass += (kPasses - 1 - pass) / 2 * 2;
-        beforeLast = last;
-        last = I;
+        // tube's curve, and often settles into a cycle of two or four points it goes round for
+        // good. Once a pass begins where the one p passes before began, every further run of p
+        // passes repeats: go on with the last passes of the same phase, which end as the whole run
+        // would.
+        for (unsigned p = 1; p <= std::min(begun, kCycle); ++p)
+            if (sameBits(I, began[(begun - p) % kCycle])) {
+                pass += (kPasses - 1 - pass) / static_cast<int>(p) * static_cast<int>(p);
+                break;
+            }
+        began[begun++ % kCycle] = I;
         Vakmin = Vb - sumR * I;
         if (Vakmin < 0)
             Vakmin = 1;
