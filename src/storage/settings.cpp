@@ -73,6 +73,32 @@ int malformedLine(const std::string& path) {
     return -1;
 }
 
+// Whether writing the entries would leave a file the INI reader still takes whole. QSettings escapes
+// the keys it writes, but a key it read from a damaged file (control characters, bytes that are not
+// UTF-8) may come back in a form its own reader refuses, after which no save would go through. The
+// write is tried on a private copy first.
+bool writeReadsBack(const std::string& path, const std::string& section,
+                    const std::vector<std::pair<std::string, std::string>>& entries) {
+    QByteArray content;
+    QFile file(qs(path));
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return true; // the real write will fail and say so
+        content = file.readAll();
+    }
+    QTemporaryFile copy(QDir::tempPath() + "/valvenix-settings-XXXXXX.ini");
+    if (!copy.open() || copy.write(content) != content.size() || !copy.flush())
+        return true;
+    copy.close();
+    {
+        QSettings probe(copy.fileName(), QSettings::IniFormat);
+        for (const auto& [key, value] : entries)
+            probe.setValue(fullKey(section, key), qs(value));
+        probe.sync();
+    }
+    return malformedLine(copy.fileName().toStdString()) == 0;
+}
+
 const char* const kLastCircuit = "lastcircuit";
 const char* const kDisplayHor = "displayhor";
 const char* const kFlat = "flat";
@@ -133,6 +159,9 @@ std::string TIniPosDim::problem() const {
     if (line < 0)
         return "it does not read as [section] and key=value lines (a quote left open?), so it is left as "
                "it is";
+    if (refusedWrite_)
+        return "saving would write back a key it could not read again (a key that is not plain text?), so "
+               "the file is left as it is";
     return {};
 }
 
@@ -141,6 +170,11 @@ bool TIniPosDim::writeEntries(const std::string& section,
     // QSettings would create missing folders on its own; the data folder belongs to installation.
     if (path_.empty() || !QFileInfo(QFileInfo(qs(path_)).absolutePath()).isDir() || malformedLine(path_) != 0)
         return false;
+    if (!writeReadsBack(path_, section, entries)) {
+        refusedWrite_ = true;
+        return false;
+    }
+    refusedWrite_ = false;
     QSettings file(qs(path_), QSettings::IniFormat);
     for (const auto& [key, value] : entries)
         file.setValue(fullKey(section, key), qs(value));

@@ -34,7 +34,8 @@ std::string circuitSection(int circuit);
 // data folder is never created here: without it every write is refused (returns false) and
 // nothing is written. A file with a line that is neither "[section]" nor "key=value" is never
 // rewritten either (that would drop the line): its keys still read, writes are refused, and
-// problem() says why.
+// problem() says why. So is a write that would leave a file the reader refuses (a damaged key that
+// the writer cannot escape so that it reads back).
 class TIniPosDim {
 public:
     TIniPosDim() = default; // closed: reads give defaults, writes are refused
@@ -118,4 +119,5 @@ public:
 
 private:
     std::string path_;
+    bool refusedWrite_ = false; // the last write would have left a file the reader refuses
 };

@@ -407,3 +407,27 @@ TEST_F(SettingsFile, EveryCatalogueSheetOpensWithTheNamingRuleAndRoundTrips) {
 }
 
 } // namespace
+
+// A key the file's reader takes but its writer cannot escape so that it reads back (here a key with
+// a control character and bytes that are not UTF-8, found by the settings fuzzer): a save would have
+// rewritten the file into one the reader refuses, after which no save went through. The save is
+// refused instead, the file stays as it was, and problem() says why.
+TEST_F(SettingsFile, AKeyThatWouldNotReadBackRefusesTheSaveAndSaysWhy) {
+    const std::string text("[C7]\n>d7\x02\xff\xffu /=E)d/e]\nvs=\n");
+    writeFile(text);
+    TIniPosDim settings(kSettingsFileName);
+    EXPECT_EQ(settings.problem(), "");
+    Sheet sheet = newSheet(7);
+    BodeOptions options;
+    LoadAutoParams(sheet, options, settings, namingRule);
+    EXPECT_FALSE(SaveAutoParams(sheet, options, settings));
+    EXPECT_EQ(fileText(), text);
+    EXPECT_EQ(settings.problem(), "saving would write back a key it could not read again (a key that is not "
+                                  "plain text?), so the file is left as it is");
+    EXPECT_FALSE(settings.setLastCircuit(7));
+    EXPECT_EQ(fileText(), text);
+
+    writeFile("[C7]\nEdRa=47k\n"); // a sound file saves again, and the problem is gone
+    EXPECT_TRUE(SaveAutoParams(sheet, options, settings));
+    EXPECT_EQ(settings.problem(), "");
+}
