@@ -78,6 +78,8 @@ TQuadripole::TQuadripole(TTypeQuadripole nature, const TTube* T, std::vector<int
         Rk = p(0), Rs = p(1);
         break;
     case tqpTubeAnoCom:
+        Rk = p(0), Ra = p(1);
+        break;
     case tqpTubePullUpDn:
         Rk = p(0);
         break;

@@ -123,6 +123,9 @@ private:
     // Small-signal values of the tube at its operating point (0 without a tube).
     double mu() const { return Tube ? Tube->µ() : 0; }
     double gm() const { return Tube ? Tube->gm() : 0; }
+    // A follower whose anode returns through Ra (C8's upper tube) acts as a tube of plate resistance
+    // ρ + Ra and the same µ: its transconductance is gm·ρ/(ρ + Ra). 1 without Ra.
+    double anodeShare() const { return Ra > 0 ? rho() / (rho() + Ra) : 1.0; }
     double rho() const { return Tube ? Tube->ρ() : 0; }
     double cgk() const { return Tube ? Tube->Cgk() : 0; }
     double cga() const { return Tube ? Tube->Cga() : 0; }

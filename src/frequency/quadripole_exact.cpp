@@ -115,8 +115,8 @@ void TQuadripole::getExactGains(double f, Complex L1, Complex L2) {
         break;
     }
     case tqpTubeAnoCom: {
-        const Complex e = P(ρ, L1);
-        const double k = 1 + gm() * Rk;
+        const Complex e = P(ρ + Ra, L1);
+        const double k = 1 + gm() * Rk * anodeShare();
         g0 = e * k / (Rk + e * k);
         break;
     }
@@ -174,7 +174,7 @@ Complex TQuadripole::exactInputImpedance(double w, Complex L, Complex g0, Comple
         return X(w, Ck) + P(Zp(w, Rk, Cpin), (RL + ρ) / (1 + µ));
     }
     case tqpTubeAnoCom:
-        return Rk + (1 + gm() * Rk) * P(ρ, L);
+        return Rk + (1 + gm() * Rk * anodeShare()) * P(ρ + Ra, L);
     case tqpTubePullUpDn:
         return P(P(X(w, Cpou), L), (1 + µ) * Rk + ρ);
     case tqpTubeCathodyne: {

@@ -76,8 +76,8 @@ void TQuadripole::getVarGains(const std::vector<double>& parms, const std::vecto
         break;
     }
     case tqpTubeAnoCom: {
-        const double e = P(ρ, L1);
-        const double k = 1 + gm() * Rk;
+        const double e = P(ρ + Ra, L1);
+        const double k = 1 + gm() * Rk * anodeShare();
         g0 = e * k / (Rk + e * k);
         break;
     }
@@ -161,7 +161,7 @@ void TQuadripole::setZinQuadripole(double fréquence, double LoadExterne) {
         break;
     }
     case tqpTubeAnoCom:
-        z = Rk + (1 + gm() * Rk) * P(ρ, L);
+        z = Rk + (1 + gm() * Rk * anodeShare()) * P(ρ + Ra, L);
         break;
     case tqpTubePullUpDn:
         z = P(P(X(w, Cpou), L), (1 + µ) * Rk + ρ);

@@ -19,8 +19,7 @@ std::vector<CircuitNetlist> cascodeFollowerNetlists() {
                      "RK1 k1 0 {EdRk1}", "CK k1 0 {EdCk}", "CSK1 k1 0 {S}"},
                     outputNetwork("k2", "EdCa")}),
          "out",
-         "The Bode chain takes T2's anode as on the supply: with Ra fitted the gain here is the higher (7 % "
-         "for ECC82s with 10k)."},
+         {}},
         {21,
          {"in: input; n_rg: Cg, Rg and Rgs; g1: T1's grid after Rgs; k1: T1's cathode on R1 and C1",
           "a1: T1's anode, T2's and T4's grids and the foot of R2 (Va1); k2: T2's cathode; vb: supply V",

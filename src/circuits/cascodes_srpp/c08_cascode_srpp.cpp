@@ -95,7 +95,7 @@ void solveC8(const SolveRequest& rq, SolveResult& rs) {
     addPair(rs, *T1, *T2, Vb, Rk1 + Rk2 + Ra);
 
     // Bandwidth chain: input, T1 common cathode, T2 as the upper (anode-common) tube, output.
-    runPairBode(rq, rs, sheet, *T1, Rk1, capacitorOr2p(sheet.num("EdCk")), tqpTubeAnoCom, *T2, {Rk2});
+    runPairBode(rq, rs, sheet, *T1, Rk1, capacitorOr2p(sheet.num("EdCk")), tqpTubeAnoCom, *T2, {Rk2, Ra});
     traces.moveTo(rs);
 }
 

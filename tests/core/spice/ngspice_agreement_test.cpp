@@ -396,7 +396,7 @@ const std::vector<Case>& cases() {
         {8,
          "ECC82 cascode SRPP",
          {{"LBtube", "ECC82 / 12AU7"}, {"EdRa", "10k"}, {"EdCs", "1µ"}, {"EdCa", "1µ"}, {"EdCk", "1000µ"}},
-         {}},
+         {{"", "out", "in"}}},
         {8,
          "ECC88 SRPP, Ra shorted",
          {{"LBtube", "ECC88 / 6DJ8"},
