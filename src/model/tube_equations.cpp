@@ -29,22 +29,30 @@ void noteProbe(double* lastProbe, double v) {
     if (lastProbe)
         *lastProbe = v;
 }
+
+// Whether the model has the constants the equations divide by; a model without them (a name no row
+// carries) conducts nothing.
+bool hasConstants(const TubeConstants& c) {
+    return c.kp != 0 && c.mu != 0 && c.kg1 != 0;
+}
+
+// The triode's anode current from E1 = (Va/kp)·ln(1 + e^x): 2·E1^ex/kg1, nothing where E1 is not
+// positive.
+double triodeFromE1(const TubeConstants& c, double E1) {
+    return E1 > 0 ? 2.0 * std::pow(E1, c.ex) / c.kg1 : 0;
+}
 } // namespace
 
 double nkTriodeCurrent(const TubeConstants& c, double Vak, double Vgk) {
-    // A model without constants (a name no row carries) conducts nothing.
-    if (c.kp != 0 && c.mu != 0 && c.kg1 != 0) {
-        const double s = std::sqrt(c.kvb + Vak * Vak);
-        const double x = c.kp * (1.0 / c.mu + Vgk / s);
-        const double E1 = (Vak / c.kp) * softplus(x);
-        if (E1 > 0)
-            return 2.0 * std::pow(E1, c.ex) / c.kg1;
-    }
-    return 0;
+    if (!hasConstants(c))
+        return 0;
+    const double s = std::sqrt(c.kvb + Vak * Vak);
+    const double x = c.kp * (1.0 / c.mu + Vgk / s);
+    return triodeFromE1(c, (Vak / c.kp) * softplus(x));
 }
 
 PentodeGrid nkPentodeGrid(const TubeConstants& c, double Vgk, double Vek) {
-    if (c.kp != 0 && c.mu != 0 && c.kg1 != 0 && Vek != 0) {
+    if (hasConstants(c) && Vek != 0) {
         const double x = c.kp * (1.0 / c.mu + Vgk / Vek);
         const double E1 = (Vek / c.kp) * softplus(x);
         if (E1 > 0)
@@ -185,15 +193,13 @@ namespace {
 class ZeroGridTriode {
 public:
     explicit ZeroGridTriode(const TubeConstants& c)
-        : c_(c), usable_(c.kp != 0 && c.mu != 0 && c.kg1 != 0),
-          factor_(usable_ ? softplus(c.kp * (1.0 / c.mu + 0.0)) : 0) {}
+        : c_(c), usable_(hasConstants(c)), factor_(usable_ ? softplus(c.kp * (1.0 / c.mu + 0.0)) : 0) {}
     double operator()(double Vak) const {
         if (!usable_)
             return 0;
         if (!(c_.kvb + Vak * Vak > 0)) // the root is 0 or not a number
             return nkTriodeCurrent(c_, Vak, 0);
-        const double E1 = (Vak / c_.kp) * factor_;
-        return E1 > 0 ? 2.0 * std::pow(E1, c_.ex) / c_.kg1 : 0;
+        return triodeFromE1(c_, (Vak / c_.kp) * factor_);
     }
 
 private:
